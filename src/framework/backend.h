@@ -37,6 +37,9 @@ class Backend {
   // New pixels to show: the window's surface as presented (ARGB32,
   // premultiplied, key colour already made transparent).
   virtual void TopLevelContentChanged(HWND) {}
+  // A native child widget of the window was attached, moved, shown or
+  // hidden (see NativeChildrenOf).
+  virtual void NativeChildrenChanged(HWND) {}
   // Stacking order among top-levels changed.
   virtual void StackingChanged() {}
   // Pointer shape for the window under the pointer (a system cursor id).

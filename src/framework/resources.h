@@ -24,7 +24,3 @@ const void* LockResource(HGLOBAL loaded);
 // The module that holds a resource of that name and type: the resource
 // module when it has one, else the executable.
 HINSTANCE AfxFindResourceHandle(LPCWSTR name, LPCWSTR type);
-
-// Registers the executable's embedded resources (pictures, icon, bitmap,
-// dialog templates) under AfxGetInstanceHandle(). Safe to call repeatedly.
-void RegisterApplicationResources();
