@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "backend.h"
+#include "runtime.h"
 
 class HeadlessBackend : public Backend {
  public:
@@ -35,6 +36,8 @@ class HeadlessBackend : public Backend {
   void Key(UINT virtualKey, bool alt = false);
   // Moves the clock on and fires the timers that fall due.
   void AdvanceTime(int ms);
+  // Delivers posted messages, due timers and painting (see PumpPendingWork).
+  void Pump() { PumpPendingWork(); }
 
   // Called whenever a loop has nothing to do.
   void SetIdleHandler(std::function<void()> handler) { m_idle = std::move(handler); }

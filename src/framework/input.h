@@ -14,6 +14,9 @@ HWND TopLevelAtPoint(int x, int y);
 
 // topLevel is the window the backend saw the event on, or null to find it.
 void InputPointerMove(HWND topLevel, int x, int y);
+// The pointer left the window system's window (onto another program or
+// the desktop).
+void InputPointerLeft(HWND topLevel);
 void InputButton(HWND topLevel, int x, int y, bool press);
 void InputKey(HWND topLevel, UINT virtualKey, bool alt);
 // The window system's own changes: iconified or restored by the user,

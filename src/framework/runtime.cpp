@@ -6,6 +6,7 @@
 
 #include "backend.h"
 #include "window.h"
+#include "window_internal.h"
 
 namespace {
 
@@ -92,8 +93,25 @@ bool RunMessageLoop(const std::function<bool()>& done) {
     if (g_quitPending || done()) continue;
     if (!Queue().empty()) continue;
     if (g_idleWork && g_idleWork()) continue;
+    // Painting happens when nothing else is waiting, as on any desktop.
+    bool painted = UpdateAllWindows();
+    ReleaseTemporaryDCs();
+    if (painted) continue;
     backend->WaitForEvents(wait);
   }
+}
+
+void FireDueTimers() { RunDueTimers(); }
+
+void PumpPendingWork() {
+  for (int round = 0; round < 10000; ++round) {
+    bool did = false;
+    while (DispatchPostedMessage()) did = true;
+    RunDueTimers();
+    if (UpdateAllWindows()) did = true;
+    if (!did && Queue().empty()) break;
+  }
+  ReleaseTemporaryDCs();
 }
 
 TimerId StartTimer(int delayMs, std::function<void()> fire) {

@@ -23,6 +23,12 @@ void ClearQuitRequest();
 // Delivers one posted message, if any; true if one was delivered.
 bool DispatchPostedMessage();
 
+// Fires the timers that are due now.
+void FireDueTimers();
+// Does all the work that is ready now — posted messages, due timers,
+// painting — without waiting for more.
+void PumpPendingWork();
+
 // Runs the GUI loop until done() answers true or a quit request is pending.
 // Answers false when it ended on a quit request.
 bool RunMessageLoop(const std::function<bool()>& done);

@@ -68,6 +68,7 @@ struct RECT {
 };
 typedef RECT* LPRECT;
 typedef const RECT* LPCRECT;
+typedef POINT* LPPOINT;
 
 inline WORD LOWORD(uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 inline WORD HIWORD(uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
