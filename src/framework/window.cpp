@@ -620,6 +620,8 @@ BOOL DestroyWindow(HWND hWnd) {
       if (Backend* backend = CurrentBackend()) backend->NativeChildrenChanged(p->hwnd);
     MarkNeedsPaint(p, true);
   }
+  for (auto& hook : std::vector<std::function<void()>>(s->destroyHooks)) hook();
+  if (!(s = StateOf(hWnd))) return TRUE;
   std::unique_ptr<WindowState> owned = std::move(Registry()[hWnd]);
   Registry().erase(hWnd);
   CWnd* object = owned->object;
@@ -632,6 +634,10 @@ BOOL DestroyWindow(HWND hWnd) {
   if (owned->layeredPicture) cairo_surface_destroy(owned->layeredPicture);
   if (owned->backing) cairo_surface_destroy(owned->backing);
   return TRUE;
+}
+
+void AddDestroyHook(HWND hWnd, std::function<void()> hook) {
+  if (WindowState* s = StateOf(hWnd)) s->destroyHooks.push_back(std::move(hook));
 }
 
 std::vector<NativeChild> NativeChildrenOf(HWND topLevel) {

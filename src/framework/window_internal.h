@@ -11,6 +11,8 @@
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _GtkWidget GtkWidget;
 
+#include <functional>
+
 struct WindowState {
   HWND hwnd = nullptr;
   CWnd* object = nullptr;
@@ -45,6 +47,7 @@ struct WindowState {
   // Push-button state.
   bool pushed = false;
   GtkWidget* nativeWidget = nullptr;
+  std::vector<std::function<void()>> destroyHooks;
 };
 
 WindowState* StateOf(HWND hWnd);
@@ -76,3 +79,5 @@ HWND LastActiveTopLevel();
 // Creates a window with a framework-owned object (dialog controls).
 HWND CreateFrameworkWindow(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect,
                            HWND parent, UINT id);
+// Runs when the window is destroyed, after its children.
+void AddDestroyHook(HWND hWnd, std::function<void()> hook);
