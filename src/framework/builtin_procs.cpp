@@ -36,7 +36,12 @@ LRESULT PaintButton(HWND hWnd, WindowState* s) {
     HBRUSH brush = s->parent ? reinterpret_cast<HBRUSH>(SendMessageW(s->parent, WM_CTLCOLORBTN,
                                                                      reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hWnd)))
                              : nullptr;
-    FillRect(dc, &client, brush ? brush : FaceBrush());
+    (void)brush;  // a plain button draws its own face and frame
+    static HBRUSH frame = CreateSolidBrush(RGB(173, 173, 173));
+    static HBRUSH face = CreateSolidBrush(RGB(225, 225, 225));
+    FillRect(dc, &client, frame);
+    RECT inner{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
+    FillRect(dc, &inner, face);
     SelectObject(dc, s->font);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, s->text.c_str(), static_cast<int>(s->text.size()), &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

@@ -133,7 +133,24 @@ HDC GetWindowDC(HWND hWnd) { return GetDC(hWnd); }
 
 int ReleaseDC(HWND, HDC hDC) { return DeleteDC(hDC); }
 
-HDC CreateCompatibleDC(HDC) { return NewDc(DcState::Memory, nullptr); }
+// A memory DC starts with a 1 × 1 stock bitmap selected, so selecting a
+// bitmap in and the previous one back out always works.
+HGDIOBJ DefaultDcBitmap() {
+  static HGDIOBJ bitmap = [] {
+    auto o = std::make_unique<GdiObject>();
+    o->type = GdiObject::Bitmap;
+    o->stock = true;
+    o->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    return NewObject(std::move(o));
+  }();
+  return bitmap;
+}
+
+HDC CreateCompatibleDC(HDC) {
+  HDC dc = NewDc(DcState::Memory, nullptr);
+  DcOf(dc)->bitmap = DefaultDcBitmap();
+  return dc;
+}
 
 BOOL DeleteDC(HDC hDC) {
   DcState* d = DcOf(hDC);

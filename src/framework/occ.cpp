@@ -135,9 +135,10 @@ std::map<HWND, DialogControls>& ControlsByDialog() {
   return controls;
 }
 
-BOOL CreateDialogControl(CWnd* dialog, const DialogItemTemplate& item, const RECT& rect) {
-  CLSID clsid;
-  if (!CLSIDFromText(item.className, &clsid)) return FALSE;
+}  // namespace
+
+HWND AfxCreateControl(CWnd* dialog, const CLSID& clsid, const DialogItemTemplate& item, const RECT& rect) {
+  if (!dialog || !IsWindow(dialog->m_hWnd)) return nullptr;
   HWND dialogWnd = dialog->m_hWnd;
   auto& controls = ControlsByDialog()[dialogWnd];
   if (!controls.container) {
@@ -145,11 +146,19 @@ BOOL CreateDialogControl(CWnd* dialog, const DialogItemTemplate& item, const REC
     AddDestroyHook(dialogWnd, [dialogWnd] { ControlsByDialog().erase(dialogWnd); });
   }
   COleControlSite* site = AfxGetOccManager()->CreateSite(controls.container.get());
-  if (!site) return FALSE;
+  if (!site) return nullptr;
   std::unique_ptr<COleControlSite> owned(site);
-  if (!site->CreateControl(clsid, item, rect)) return FALSE;
+  if (!site->CreateControl(clsid, item, rect)) return nullptr;
   controls.sites.push_back(std::move(owned));
-  return TRUE;
+  return site->m_hWnd;
+}
+
+namespace {
+
+BOOL CreateDialogControl(CWnd* dialog, const DialogItemTemplate& item, const RECT& rect) {
+  CLSID clsid;
+  if (!CLSIDFromText(item.className, &clsid)) return FALSE;
+  return AfxCreateControl(dialog, clsid, item, rect) ? TRUE : FALSE;
 }
 
 }  // namespace

@@ -81,6 +81,10 @@ class COccManager {
 void AfxEnableControlContainer(COccManager* manager = nullptr);
 COccManager* AfxGetOccManager();
 
+// Creates a control of that class as a child of the window, through the
+// control-site manager; answers the control's host window or null.
+HWND AfxCreateControl(CWnd* parent, const CLSID& clsid, const DialogItemTemplate& item, const RECT& rect);
+
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" to a GUID.
 bool CLSIDFromText(const wchar_t* text, CLSID* clsid);
 
