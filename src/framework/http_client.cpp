@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <mutex>
 
 #ifndef CURL_WRITEFUNC_ERROR
@@ -10,12 +11,18 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 struct Transfer {
   CURL* curl;
   HttpResponseSink& sink;
   HttpResult& result;
+  long stallTimeoutMs;
   bool begun = false;
   bool stoppedBySink = false;
+  bool stalled = false;
+  curl_off_t lastReceived = 0;
+  Clock::time_point lastProgress = Clock::now();
 };
 
 void EnsureCurlInitialised() {
@@ -56,6 +63,25 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   return bytes;
 }
 
+// Called by libcurl while the transfer runs, at least about once a second:
+// ends it when nothing has arrived for the stall timeout.
+int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
+  auto& t = *static_cast<Transfer*>(user);
+  Clock::time_point now = Clock::now();
+  curl_off_t connected = 0;
+  curl_easy_getinfo(t.curl, CURLINFO_CONNECT_TIME_T, &connected);
+  if (connected == 0 || received != t.lastReceived) {  // the connect has its own timeout
+    t.lastReceived = received;
+    t.lastProgress = now;
+    return 0;
+  }
+  if (now - t.lastProgress >= std::chrono::milliseconds(t.stallTimeoutMs)) {
+    t.stalled = true;
+    return 1;
+  }
+  return 0;
+}
+
 HttpOutcome OutcomeOf(CURL* curl, CURLcode code) {
   switch (code) {
     case CURLE_OK: return HttpOutcome::complete;
@@ -63,10 +89,9 @@ HttpOutcome OutcomeOf(CURL* curl, CURLcode code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY: return HttpOutcome::connectFailed;
     case CURLE_OPERATION_TIMEDOUT: {
-      // The same code ends a connect that took too long and a stall.
       curl_off_t connected = 0;
       curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
-      return connected > 0 ? HttpOutcome::stalled : HttpOutcome::connectFailed;
+      return connected > 0 ? HttpOutcome::failed : HttpOutcome::connectFailed;
     }
     case CURLE_PARTIAL_FILE: return HttpOutcome::truncated;
     default: return HttpOutcome::failed;
@@ -83,7 +108,7 @@ HttpResult HttpGet(const std::string& url, const HttpLimits& limits, HttpRespons
     result.error = "libcurl could not start a transfer";
     return result;
   }
-  Transfer transfer{curl, sink, result};
+  Transfer transfer{curl, sink, result, limits.stallTimeoutMs};
   char errorText[CURL_ERROR_SIZE] = "";
 
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -96,8 +121,12 @@ HttpResult HttpGet(const std::string& url, const HttpLimits& limits, HttpRespons
   // Signals stay untouched: the shell's other threads must not see any.
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallTimeoutSeconds > 0 ? limits.stallTimeoutSeconds : 1L);
+  // libcurl's own low-speed limit averages over several seconds, so a
+  // server that sent a little and went silent would be waited for longer
+  // than asked; progress is watched here instead.
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, static_cast<long>(bufferSize));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
@@ -109,6 +138,8 @@ HttpResult HttpGet(const std::string& url, const HttpLimits& limits, HttpRespons
 
   if (transfer.stoppedBySink)
     result.outcome = HttpOutcome::stoppedBySink;
+  else if (transfer.stalled)
+    result.outcome = HttpOutcome::stalled;
   else
     result.outcome = OutcomeOf(curl, code);
   if (result.outcome != HttpOutcome::complete) result.error = errorText[0] ? errorText : curl_easy_strerror(code);

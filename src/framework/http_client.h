@@ -9,9 +9,10 @@
 struct HttpLimits {
   // Longest wait for the connection to be made.
   long connectTimeoutMs = 15000;
-  // The transfer ends when no byte arrives for this long (the response
-  // headers included), so a dead server cannot hold the caller for ever.
-  long stallTimeoutSeconds = 30;
+  // The transfer ends when no byte arrives for this long (waiting for the
+  // response included), so a dead server cannot hold the caller for ever.
+  // Checked about once a second.
+  long stallTimeoutMs = 30000;
 };
 
 // Receives one response. Either call may answer false to stop the

@@ -192,16 +192,17 @@ int StartDetachedProcess(const ProcessStart& start) {
   }
   if (child == 0) {
     close(report[0]);
-    if (setsid() < 0) {
-      WriteError(report[1], errno);
-      _exit(127);
-    }
     pid_t program = fork();
     if (program < 0) {
       WriteError(report[1], errno);
       _exit(127);
     }
     if (program > 0) _exit(0);  // the program is adopted by init
+
+    if (setsid() < 0) {
+      WriteError(report[1], errno);
+      _exit(127);
+    }
 
     sigset_t none;
     sigemptyset(&none);

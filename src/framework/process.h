@@ -29,7 +29,7 @@ struct ProcessStart {
   std::vector<std::pair<std::string, std::string>> environment;
 };
 
-// Starts a program that outlives the caller: its own session, the signal
+// Starts a program that outlives the caller: leader of a new session, the signal
 // mask and dispositions reset, no descriptors inherited beyond 0-2, and no
 // zombie left behind (the intermediate child is reaped here, the program is
 // adopted by init). Answers 0, or the errno of the failed start (a failed

@@ -1,9 +1,10 @@
 // Stand-in for the game launcher. Writes how it was started — its argv
 // (argv[0] included), working directory, the QUORIN_COMMAND_LINE variable,
-// its pid, parent pid and session id — as one JSON object to the file named
+// its pid, parent pid, session id and open descriptors — as one JSON object to the file named
 // by QUORIN_TEST_LAUNCHER_RECORD, then exits 0. The file appears whole
 // (written beside it, then renamed), so a reader polling for it never sees
 // half a record.
+#include <dirent.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -31,6 +32,24 @@ std::string JsonString(const char* text) {
   return out + "\"";
 }
 
+// The descriptors open in this process, read from /proc/self/fd.
+std::string OpenDescriptors() {
+  std::string list = "[";
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return "null";
+  int own = dirfd(dir);
+  bool first = true;
+  while (dirent* entry = readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;
+    int fd = atoi(entry->d_name);
+    if (fd == own) continue;
+    list += (first ? "" : ",") + std::to_string(fd);
+    first = false;
+  }
+  closedir(dir);
+  return list + "]";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,6 +69,7 @@ int main(int argc, char** argv) {
   json += ",\"pid\":" + std::to_string(getpid());
   json += ",\"ppid\":" + std::to_string(getppid());
   json += ",\"sid\":" + std::to_string(getsid(0));
+  json += ",\"fds\":" + OpenDescriptors();
   json += "}\n";
 
   std::string partial = std::string(recordPath) + ".partial";
