@@ -4,7 +4,9 @@
 #include "framework/app.h"
 #include "framework/gtk_backend.h"
 #include "res/app_resources.h"
-#include "browser/webkit_control_factory.h"
+#include "browser/browser_control.h"
+#include "framework/occ.h"
+#include "panel/web_browser2.h"
 
 int main() {
   if (!GtkBackend::Install()) {
@@ -12,6 +14,8 @@ int main() {
     return 1;
   }
   RegisterApplicationResources();
-  RegisterWebBrowserControl();
+  AfxRegisterControlFactory(CWebBrowser2::GetClsid(), [](IUnknown* clientSite, HWND host) {
+    return HostBrowserControl(CreateWebKitBrowserControl(clientSite, host));
+  });
   return AfxWinMain();
 }

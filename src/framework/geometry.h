@@ -10,6 +10,8 @@ class CPoint : public POINT {
   explicit CPoint(LPARAM lp) : POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)} {}
 };
 
+inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+
 class CRect : public RECT {
  public:
   CRect() : RECT{0, 0, 0, 0} {}
@@ -17,6 +19,7 @@ class CRect : public RECT {
   CRect(const RECT& r) : RECT(r) {}
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
+  CPoint TopLeft() const { return CPoint(left, top); }
   bool IsRectEmpty() const { return right <= left || bottom <= top; }
   bool PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
   void OffsetRect(int dx, int dy) {

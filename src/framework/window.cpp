@@ -281,6 +281,13 @@ cairo_surface_t* PresentedSurface(HWND topLevel) {
   return s->presented;
 }
 
+cairo_surface_t* PaintedSurface(HWND topLevel) {
+  WindowState* s = StateOf(topLevel);
+  if (!s || !IsTopLevel(s)) return nullptr;
+  UpdateAllWindows();
+  return BackingSurface(topLevel);
+}
+
 // ---------------------------------------------------------------------------
 // Raw window API.
 

@@ -18,6 +18,9 @@ std::vector<HWND> TopLevelWindowsBottomUp();
 // while the window has nothing to show (a layered window that has received
 // no layered call shows nothing).
 cairo_surface_t* PresentedSurface(HWND topLevel);
+// What the window's own painting produced (its backing surface), for a
+// top-level window; null for other windows.
+cairo_surface_t* PaintedSurface(HWND topLevel);
 // Whether the window is a top-level that should be on screen (visible,
 // not iconic, not hidden with its owner).
 bool TopLevelShown(HWND topLevel);

@@ -7,7 +7,7 @@ import unittest
 
 from desktop import Display, OperatorDemo, Shell, SOURCE_DIR, wait_until
 
-PICTURE = os.path.join(SOURCE_DIR, "src", "res", "art", "background.png")
+PICTURE = os.path.join(SOURCE_DIR, "src", "res", "art", "background_155.png")
 WIDTH, HEIGHT = 1334, 725
 
 
