@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 
 #ifndef CURL_WRITEFUNC_ERROR
@@ -82,6 +83,16 @@ int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off
   return 0;
 }
 
+// The environment's no-proxy list with the loopback names added: a server
+// on this machine is never reached through a proxy.
+std::string NoProxyList() {
+  const char* listed = std::getenv("no_proxy");
+  if (!listed || !*listed) listed = std::getenv("NO_PROXY");
+  std::string list = listed ? listed : "";
+  if (!list.empty()) list += ",";
+  return list + "localhost,127.0.0.1,::1";
+}
+
 HttpOutcome OutcomeOf(CURL* curl, CURLcode code) {
   switch (code) {
     case CURLE_OK: return HttpOutcome::complete;
@@ -118,6 +129,8 @@ HttpResult HttpGet(const std::string& url, const HttpLimits& limits, HttpRespons
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "quorin-login");
+  const std::string noProxy = NoProxyList();
+  curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
   // Signals stay untouched: the shell's other threads must not see any.
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);

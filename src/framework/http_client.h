@@ -1,6 +1,7 @@
 // Plain-HTTP GET with the body streamed to the caller as it arrives
 // (libcurl underneath). One call, one transfer; nothing is kept between
-// calls. Proxies come from the environment as libcurl reads them.
+// calls. Proxies come from the environment as libcurl reads them, except
+// for loopback addresses, which are always reached directly.
 #pragma once
 
 #include <cstddef>

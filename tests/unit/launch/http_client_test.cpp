@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "http_client.h"
+#include "launch_test_support.h"
 #include "loopback_http_server.h"
 
 namespace {
@@ -106,6 +107,21 @@ TEST(HttpClient, SinkStopsTheTransferBeforeAnyBody) {
   EXPECT_EQ(result.outcome, HttpOutcome::stoppedBySink);
   EXPECT_EQ(result.status, 404);
   EXPECT_EQ(sink.pieces, 0);
+}
+
+// A proxy from the environment is not used for the loopback server (here the
+// proxy refuses every connection, so using it would fail).
+TEST(HttpClient, LoopbackIsNeverProxied) {
+  std::string deadProxy = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort());
+  ScopedEnvironment proxy("http_proxy", deadProxy.c_str());
+  ScopedEnvironment noProxy("no_proxy", "example.invalid");
+  ScriptedReply ok;
+  ok.body = "launcher";
+  LoopbackHttpServer server({{"/file", ok}});
+  CollectingSink sink;
+  HttpResult result = HttpGet(server.Url("/file"), QuickLimits(), sink);
+  EXPECT_EQ(result.outcome, HttpOutcome::complete) << result.error;
+  EXPECT_EQ(sink.body, "launcher");
 }
 
 TEST(HttpClient, RefusedConnection) {
