@@ -36,6 +36,7 @@ std::vector<unsigned char> MakeBmp(int width, int height, int bits, uint32_t com
   Put16(out, 26, 1);
   Put16(out, 28, static_cast<uint16_t>(bits));
   Put32(out, 30, compression);
+  if (bits != 24 && bits != 32) return out;  // other depths: header only matters
   for (int y = 0; y < rows; ++y) {
     int stored = height < 0 ? y : rows - 1 - y;
     unsigned char* p = out.data() + offset + stored * rowBytes;
