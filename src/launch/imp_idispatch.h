@@ -7,7 +7,7 @@
 
 class CLoginActiveDlg;
 
-class CImpIDispatch : public IDispatch {
+class CImpIDispatch final : public IDispatch {
  public:
   HRESULT QueryInterface(REFIID riid, void** ppv) override;
   ULONG AddRef() override;
