@@ -9,9 +9,11 @@ on screenshots, dragged with real pointer input, and closed with Alt+F4.
 
 import ctypes
 import os
+import random
 import re
 import subprocess
 import sys
+import tempfile
 import time
 
 X, Y = 400, 300  # where the probe puts its layered window
@@ -34,69 +36,91 @@ def wait_until(predicate, what, timeout=30.0):
     raise AssertionError("timed out waiting for " + what)
 
 
+def xlib():
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XGetSelectionOwner.restype = ctypes.c_ulong
+    x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    return x11
+
+
 class Desktop:
     """Xvfb on a free display number, optionally with xcompmgr."""
 
     def __init__(self, compositor):
         self.procs = []
-        read_fd, write_fd = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-             "+extension", "Composite"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs.append(xvfb)
-        os.close(write_fd)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(read_fd, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_fd)
-        if not number.strip():
+        self.x11 = xlib()
+        try:
+            # Display numbers are picked at random from a high range: other
+            # test runs on this machine start their own servers meanwhile,
+            # and the low numbers are the ones they contend for.
+            for _ in range(10):
+                if self.start_xvfb(random.randint(300, 899)):
+                    break
+            else:
+                raise RuntimeError("no Xvfb display could be started")
+            if compositor:
+                self.start_compositor()
+        except BaseException:
             self.close()
-            raise RuntimeError("Xvfb did not start")
-        self.name = ":" + number.decode().strip()
+            raise
+
+    def start_xvfb(self, number):
+        if os.path.exists("/tmp/.X%d-lock" % number):
+            return False
+        self.name = ":%d" % number
         self.env = dict(os.environ, DISPLAY=self.name)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env.pop("GDK_BACKEND", None)
-        if compositor:
-            try:
-                self.start_compositor()
-            except BaseException:
-                self.close()
-                raise
+        xvfb = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
+             "+extension", "Composite"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(xvfb)
+        try:
+            # Ready once it answers; a server that lost the number ends.
+            # (-noreset: the server would reset when this probe's connection
+            # closes, refusing the next client meanwhile.)
+            wait_until(lambda: xvfb.poll() is not None or self.query(lambda display: True), "Xvfb", timeout=20)
+        except AssertionError:
+            pass
+        if xvfb.poll() is None and self.query(lambda display: True):
+            return True
+        self.close()
+        return False
+
+    def query(self, ask):
+        """ask(display) on a fresh connection to our display, or None."""
+        display = self.x11.XOpenDisplay(self.name.encode())
+        if not display:
+            return None
+        try:
+            return ask(display)
+        finally:
+            self.x11.XCloseDisplay(display)
+
+    def composited(self):
+        """Whether a compositing manager owns the screen's selection."""
+        return self.query(lambda display: self.x11.XGetSelectionOwner(
+            display, self.x11.XInternAtom(display, b"_NET_WM_CM_S0", 0)) != 0)
 
     def start_compositor(self):
-        compositor = subprocess.Popen(["xcompmgr"], env=self.env, stdout=subprocess.DEVNULL,
-                                      stderr=subprocess.PIPE)
+        # Its complaints go to a file: a pipe nobody reads could stall it.
+        log = tempfile.TemporaryFile()
+        compositor = subprocess.Popen(["xcompmgr"], env=self.env, stdout=subprocess.DEVNULL, stderr=log)
         self.procs.append(compositor)
 
         def running():
             if compositor.poll() is not None:
-                raise RuntimeError("xcompmgr ended with %d: %s" % (compositor.returncode,
-                                                                   compositor.stderr.read().decode()))
+                log.seek(0)
+                raise RuntimeError("xcompmgr on %s ended with %d: %s" % (
+                    self.name, compositor.returncode, log.read().decode(errors="replace")))
             return self.composited()
         wait_until(running, "the compositing manager")
-
-    def composited(self):
-        """Whether a compositing manager owns the screen's selection."""
-        x11 = ctypes.CDLL("libX11.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XInternAtom.restype = ctypes.c_ulong
-        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x11.XGetSelectionOwner.restype = ctypes.c_ulong
-        x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        display = x11.XOpenDisplay(self.name.encode())
-        if not display:
-            return False
-        try:
-            return x11.XGetSelectionOwner(display, x11.XInternAtom(display, b"_NET_WM_CM_S0", 0)) != 0
-        finally:
-            x11.XCloseDisplay(display)
 
     def run(self, *args):
         return subprocess.run(list(args), env=self.env, capture_output=True, timeout=30, check=False)
@@ -149,6 +173,7 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     proc.kill()
                     proc.wait()
+        self.procs = []
 
 
 def near(actual, expected, tolerance=3):
