@@ -1,6 +1,7 @@
 // quorin-login: the login shell on the desktop.
 #include <cstdio>
 
+#include "app/login_app.h"
 #include "framework/app.h"
 #include "framework/gtk_backend.h"
 #include "res/app_resources.h"
@@ -17,5 +18,7 @@ int main() {
   AfxRegisterControlFactory(CWebBrowser2::GetClsid(), [](IUnknown* clientSite, HWND host) {
     return HostBrowserControl(CreateWebKitBrowserControl(clientSite, host));
   });
+  // The application object lives in a library: name it so it is linked in.
+  if (AfxGetApp() != &theApp) return 1;
   return AfxWinMain();
 }
