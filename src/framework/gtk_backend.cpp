@@ -26,6 +26,18 @@ gboolean OnWaitTimeout(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+// Message dialogs no longer show an icon for their type; the error box
+// gets one beside its text, as users expect of an error.
+void AddErrorIcon(GtkMessageDialog* dialog) {
+  GtkWidget* text = gtk_message_dialog_get_message_area(dialog);
+  GtkWidget* row = text ? gtk_widget_get_parent(text) : nullptr;
+  if (!row || !GTK_IS_BOX(row)) return;
+  GtkWidget* image = gtk_image_new_from_icon_name("dialog-error", GTK_ICON_SIZE_DIALOG);
+  gtk_widget_set_valign(image, GTK_ALIGN_START);
+  gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+  gtk_box_reorder_child(GTK_BOX(row), image, 0);
+}
+
 void OnMessageBoxResponse(GtkDialog*, gint response, gpointer data) { *static_cast<gint*>(data) = response; }
 
 }  // namespace
@@ -97,6 +109,7 @@ int GtkBackend::ShowMessageBox(HWND owner, const std::wstring& text, const std::
                                              okCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s",
                                              NarrowText(text).c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), NarrowText(caption).c_str());
+  if (type & MB_ICONERROR) AddErrorIcon(GTK_MESSAGE_DIALOG(dialog));
   gtk_window_set_position(GTK_WINDOW(dialog), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
   gint response = GTK_RESPONSE_NONE;
   g_signal_connect(dialog, "response", G_CALLBACK(OnMessageBoxResponse), &response);

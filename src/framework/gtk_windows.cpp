@@ -208,9 +208,10 @@ void GtkBackend::RefreshAllShapes() {
 }
 
 void GtkBackend::NativeChildrenChanged(HWND hwnd) {
-  GtkTopLevel* top = Find(hwnd);
+  // hwnd may be the child's parent rather than its top-level.
+  GtkTopLevel* top = FindForOwner(hwnd);
   if (!top) return;
-  std::vector<NativeChild> children = NativeChildrenOf(hwnd);
+  std::vector<NativeChild> children = NativeChildrenOf(top->hwnd);
   RemoveNativeWidgets(top, &children);
   GtkFixed* fixed = GTK_FIXED(top->fixed);
   for (const NativeChild& child : children) {

@@ -14,12 +14,14 @@ import re
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 X, Y = 400, 300  # where the probe puts its layered window
 ORANGE = (255, 128, 0)
 UNDERLAY = (224, 224, 255)
 GREEN = (0, 200, 0)
+RED = (255, 0, 0)
 # Blue at alpha 128 (premultiplied 0, 0, 128): over the underlay where a
 # compositing manager blends it, as stored where none does.
 BAND_COMPOSITED = (112, 112, 255)
@@ -190,27 +192,89 @@ def check_pixels(desktop, left, top, composited):
         ("translucent band", (left + 200, top + 35), BAND_COMPOSITED if composited else BAND_PLAIN),
         ("panel's key colour shows the layered window", (left + 100, top + 200), ORANGE),
         ("panel's own square", (left + 330, top + 220), GREEN),
+        ("native widget over the panel's see-through part", (left + 90, top + 150), RED),
     ]
     pixel = desktop.screenshot()
     return ["%s at %s: %s, expected %s" % (what, at, pixel(*at), expected)
             for what, at, expected in cases if not near(pixel(*at), expected)]
 
 
-def main():
-    probe = sys.argv[1]
-    composited = "--compositor" in sys.argv[2:]
-    desktop = Desktop(composited)
-    proc = None
+class Probe:
+    """The probe program, its output lines read as they come."""
+
+    def __init__(self, path, desktop):
+        self.proc = subprocess.Popen([path, str(X), str(Y)], env=desktop.env, stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        desktop.procs.append(self.proc)
+        self.lines = []
+        self.reader = threading.Thread(target=self.read, daemon=True)
+        self.reader.start()
+
+    def read(self):
+        for line in self.proc.stdout:
+            self.lines.append(line.decode(errors="replace").rstrip("\n"))
+
+    def send(self, command):
+        self.proc.stdin.write((command + "\n").encode())
+        self.proc.stdin.flush()
+
+    def said(self, line):
+        return self.lines.count(line)
+
+
+def window_property(desktop, title, name):
+    ids = desktop.xdotool("search", "--name", "^%s$" % re.escape(title)).split()
+    assert len(ids) == 1, (title, ids)
+    return desktop.run("xprop", "-id", ids[0], name).stdout.decode()
+
+
+def visible(desktop, title):
+    return bool(desktop.xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(title)).split())
+
+
+def save_screenshot(desktop, name):
+    """Keeps a screenshot to look at when QUORIN_SCREENSHOT_DIR is set."""
+    folder = os.environ.get("QUORIN_SCREENSHOT_DIR")
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        desktop.run("import", "-window", "root", os.path.join(folder, name + ".png"))
+
+
+def expect_pixels(desktop, left, top, composited, when):
+    """Waits for the windows to look right (painting is asynchronous) and
+    fails with what differs."""
+    problems = []
+
+    def right():
+        problems[:] = check_pixels(desktop, left, top, composited)
+        return not problems
     try:
-        proc = subprocess.Popen([probe, str(X), str(Y)], env=desktop.env, stdout=subprocess.PIPE,
-                                stderr=subprocess.STDOUT)
-        desktop.procs.append(proc)
+        wait_until(right, "the windows' pixels " + when, timeout=15)
+    except AssertionError:
+        raise AssertionError("pixels %s: %s" % (when, "; ".join(problems)))
+
+
+def main():
+    path = sys.argv[1]
+    composited = "--compositor" in sys.argv[2:]
+    mode = "composited" if composited else "plain"
+    desktop = Desktop(composited)
+    try:
+        probe = Probe(path, desktop)
         wait_until(lambda: desktop.window_position("Probe") == (X, Y), "the layered window at its place")
         wait_until(lambda: desktop.window_position("Probe panel") == (X, Y), "the panel over it")
-        # Painting is asynchronous: wait for the picture, then compare all.
-        wait_until(lambda: not check_pixels(desktop, X, Y, composited), "the windows' pixels", timeout=15)
-        problems = check_pixels(desktop, X, Y, composited)
-        assert not problems, problems
+        expect_pixels(desktop, X, Y, composited, "at the start")
+        save_screenshot(desktop, "window-" + mode)
+
+        # What the window manager is told: the icon, the owner, the
+        # task-bar entry only for the unowned window.
+        assert "Icon (32 x 32)" in window_property(desktop, "Probe", "_NET_WM_ICON")
+        probe_id = int(desktop.xdotool("search", "--name", "^Probe$").split()[0])
+        transient = window_property(desktop, "Probe panel", "WM_TRANSIENT_FOR")
+        assert re.search(r"window id # (0x[0-9a-f]+)", transient) and \
+            int(re.search(r"window id # (0x[0-9a-f]+)", transient).group(1), 16) == probe_id, transient
+        assert "_NET_WM_STATE_SKIP_TASKBAR" in window_property(desktop, "Probe panel", "_NET_WM_STATE")
+        assert "_NET_WM_STATE_SKIP_TASKBAR" not in window_property(desktop, "Probe", "_NET_WM_STATE")
 
         # A press-drag-release on a visible pixel moves the window, and the
         # owned window follows it.
@@ -224,18 +288,50 @@ def main():
         # it was: it lands at the old place plus its own delta only.
         desktop.drag((moved[0] + 3, moved[1] + 3), (50, 50))
         desktop.drag((moved[0] + 200, moved[1] + 150), (-30, 20))
-        final = (moved[0] - 30, moved[1] + 20)
-        wait_until(lambda: desktop.window_position("Probe") == final, "the second drag")
-        wait_until(lambda: desktop.window_position("Probe panel") == final, "the panel after the second drag")
-        wait_until(lambda: not check_pixels(desktop, final[0], final[1], composited), "the pixels after moving",
-                   timeout=15)
+        at = (moved[0] - 30, moved[1] + 20)
+        wait_until(lambda: desktop.window_position("Probe") == at, "the second drag")
+        wait_until(lambda: desktop.window_position("Probe panel") == at, "the panel after the second drag")
+        expect_pixels(desktop, at[0], at[1], composited, "after moving")
+        assert [line for line in probe.lines if line.startswith("moved")][-1] == "moved %d %d" % at
 
-        # Alt+F4 over the window asks it to close; the probe then ends with 0.
-        desktop.xdotool("mousemove", final[0] + 200, final[1] + 150, "sleep", "0.1", "key", "alt+F4")
-        code = proc.wait(timeout=20)
-        assert code == 0, "probe ended with %d" % code
-        moves = [line for line in proc.stdout.read().decode().splitlines() if line.startswith("moved")]
-        assert moves and moves[-1] == "moved %d %d" % final, moves[-3:]
+        # A press on the native widget is the widget's own.
+        desktop.xdotool("mousemove", at[0] + 90, at[1] + 150, "sleep", "0.1", "click", "1")
+        wait_until(lambda: probe.said("native press"), "the native widget's press")
+
+        # Alt+F4 over the window is a close request.
+        desktop.xdotool("mousemove", at[0] + 200, at[1] + 150, "sleep", "0.1", "key", "alt+F4")
+        wait_until(lambda: probe.said("close"), "the close request")
+
+        # Minimised with no window manager, the window leaves the screen and
+        # its owned window with it; restored, both come back in order.
+        probe.send("minimize")
+        wait_until(lambda: not visible(desktop, "Probe") and not visible(desktop, "Probe panel"),
+                   "both windows to leave the screen")
+        wait_until(lambda: near(desktop.screenshot()(at[0] + 200, at[1] + 150), UNDERLAY), "the window beneath")
+        probe.send("restore")
+        wait_until(lambda: visible(desktop, "Probe") and visible(desktop, "Probe panel"), "both windows back")
+        expect_pixels(desktop, at[0], at[1], composited, "after restoring")
+
+        # A message box is a real dialog that the user answers ...
+        probe.send("box")
+        wait_until(lambda: visible(desktop, "Probe box"), "the message box")
+        save_screenshot(desktop, "message-box-" + mode)
+        box = desktop.xdotool("search", "--onlyvisible", "--name", "^Probe box$").split()[0]
+        match = re.search(r"Position: (-?\d+),(-?\d+).*?Geometry: (\d+)x(\d+)",
+                          desktop.xdotool("getwindowgeometry", box), re.S)
+        left, top, width, height = (int(v) for v in match.groups())
+        desktop.xdotool("mousemove", left + width // 2, top + height // 2, "sleep", "0.2", "key", "Return")
+        wait_until(lambda: probe.said("box 1"), "the box's answer")
+        wait_until(lambda: not visible(desktop, "Probe box"), "the box to go")
+
+        # ... and that a quit request ends at once, the quit code intact.
+        probe.send("box")
+        wait_until(lambda: visible(desktop, "Probe box"), "the second message box")
+        probe.send("quit 4")
+        code = probe.proc.wait(timeout=20)
+        assert code == 4, "probe ended with %d" % code
+        assert probe.said("box 1") == 2, probe.lines[-3:]
+        assert not probe.said("child press"), "a press on the native widget reached the window model"
     finally:
         desktop.close()
     print("ok (%s)" % ("composited" if composited else "no compositing manager"))

@@ -7,21 +7,36 @@
 //
 // The plain window ("Probe underlay") is 600 x 500 at (X - 100, Y - 100),
 // filled with light blue (224, 224, 255).
-// The layered window ("Probe") is 400 x 300 at (X, Y): transparent
-// outside a rounded body; the body is opaque orange, with a band of
-// half-transparent blue (alpha 128) along its top. The owned window
-// ("Probe panel") covers it exactly; its key colour makes all of it
-// see-through except a green 60 x 40 square at (300, 200) of the window.
-// Each WM_MOVE of the layered window is printed as "moved X Y".
-// The program ends on WM_CLOSE (exit 0) or after 60 seconds (exit 3).
+// The layered window ("Probe") is 400 x 300 at (X, Y), with a 32 x 32 icon:
+// transparent outside a rounded body; the body is opaque orange, with a
+// band of half-transparent blue (alpha 128) along its top.
+// The owned window ("Probe panel") covers it exactly; its key colour makes
+// all of it see-through except a green 60 x 40 square at (300, 200).
+//
+// A native widget (red, 100 x 60) stands for a child window of the panel
+// at (40, 120); it prints "native press" when pressed, the child window
+// "child press" if a press reaches it through the window model instead.
+//
+// It prints "moved X Y" on each WM_MOVE of the layered window and "close"
+// when asked to close, and takes commands on standard input, one a line:
+//   minimize / restore   ShowWindow on the layered window
+//   box                  a message box (caption "Probe box"); then prints
+//                        "box N" with its answer
+//   quit N               a quit request with exit code N
+// It ends on a quit request, with its code, or after 120 s with 3.
 #include <cairo.h>
+#include <glib.h>
+#include <gtk/gtk.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "gdi.h"
 #include "gtk_backend.h"
+#include "message_box.h"
+#include "native_widget.h"
 #include "runtime.h"
 #include "window.h"
 
@@ -30,6 +45,7 @@ namespace {
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
 constexpr COLORREF kKey = 0x00FF00FF;  // magenta
+constexpr UINT kShowBox = WM_USER + 1;
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
   cairo_new_sub_path(cr);
@@ -45,16 +61,28 @@ void DrawPicture(cairo_surface_t* surface) {
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_rgba(cr, 0, 0, 0, 0);
   cairo_paint(cr);
-  // Opaque orange body with rounded corners, 20 px in from each edge.
   RoundedRect(cr, 20, 20, kWidth - 40, kHeight - 40, 40);
   cairo_set_source_rgba(cr, 1.0, 0.5, 0.0, 1.0);
   cairo_fill(cr);
-  // Half-transparent blue band across the top of the body.
   cairo_rectangle(cr, 80, 20, kWidth - 160, 30);
   cairo_set_source_rgba(cr, 0.0, 0.0, 1.0, 128 / 255.0);
   cairo_fill(cr);
   cairo_destroy(cr);
   cairo_surface_mark_dirty(surface);
+}
+
+HICON MakeIcon() {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_source_rgba(cr, 1.0, 0.5, 0.0, 1.0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  return CreateIconFromSurface(surface);  // the icon keeps the surface
+}
+
+void Say(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
 }
 
 class ProbeWindow : public CWnd {
@@ -76,8 +104,14 @@ class ProbeWindow : public CWnd {
         break;
       }
       case WM_CLOSE:
-        PostQuitMessage(0);
+        Say("close");
         return 0;
+      case kShowBox: {
+        int answer = MessageBoxW(m_hWnd, L"Probe message", L"Probe box", MB_OK | MB_ICONERROR);
+        std::printf("box %d\n", answer);
+        std::fflush(stdout);
+        return 0;
+      }
     }
     return CWnd::WindowProc(message, wParam, lParam);
   }
@@ -106,6 +140,42 @@ class FilledWindow : public CWnd {
   COLORREF m_squareColor;
 };
 
+class ChildWindow : public CWnd {
+ public:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_LBUTTONDOWN) Say("child press");
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+gboolean DrawNative(GtkWidget*, cairo_t* cr, gpointer) {
+  cairo_set_source_rgb(cr, 1, 0, 0);
+  cairo_paint(cr);
+  return TRUE;
+}
+
+gboolean PressNative(GtkWidget*, GdkEventButton* event, gpointer) {
+  if (event->type == GDK_BUTTON_PRESS) Say("native press");
+  return TRUE;
+}
+
+// Standard input commands. A message box runs from a posted message, not
+// from here, so that this watch is free to read the next command meanwhile.
+gboolean OnCommand(GIOChannel* channel, GIOCondition, gpointer data) {
+  auto* probe = static_cast<ProbeWindow*>(data);
+  gchar* line = nullptr;
+  GIOStatus status = g_io_channel_read_line(channel, &line, nullptr, nullptr, nullptr);
+  if (status == G_IO_STATUS_EOF || status == G_IO_STATUS_ERROR) return G_SOURCE_REMOVE;
+  if (!line) return G_SOURCE_CONTINUE;
+  g_strstrip(line);
+  if (std::strcmp(line, "minimize") == 0) probe->ShowWindow(SW_MINIMIZE);
+  if (std::strcmp(line, "restore") == 0) probe->ShowWindow(SW_RESTORE);
+  if (std::strcmp(line, "box") == 0) PostMessageW(*probe, kShowBox, 0, 0);
+  if (std::strncmp(line, "quit ", 5) == 0) PostQuitMessage(std::atoi(line + 5));
+  g_free(line);
+  return G_SOURCE_CONTINUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,6 +197,7 @@ int main(int argc, char** argv) {
   ProbeWindow probe;
   RECT rect{x, y, x + 50, y + 50};  // the layered picture sets the size
   if (!probe.CreateEx(WS_EX_LAYERED | WS_EX_APPWINDOW, L"ProbeWindow", L"Probe", WS_POPUP, rect, nullptr, 0)) return 2;
+  probe.SetIcon(MakeIcon(), TRUE);
 
   HDC windowDC = ::GetDC(probe);
   HDC memoryDC = ::CreateCompatibleDC(windowDC);
@@ -150,9 +221,23 @@ int main(int argc, char** argv) {
   panel.ShowWindow(SW_SHOWNORMAL);
   probe.m_pFollower = &panel;
 
-  TimerId limit = StartTimer(60000, [] { PostQuitMessage(3); });
+  ChildWindow child;
+  RECT childRect{40, 120, 140, 180};
+  if (!child.CreateEx(0, L"ProbeChild", L"", WS_CHILD | WS_VISIBLE, childRect, &panel, 1000)) return 2;
+  GtkWidget* native = gtk_drawing_area_new();
+  gtk_widget_add_events(native, GDK_BUTTON_PRESS_MASK);
+  g_signal_connect(native, "draw", G_CALLBACK(DrawNative), nullptr);
+  g_signal_connect(native, "button-press-event", G_CALLBACK(PressNative), nullptr);
+  AttachNativeWidget(child, native);
+
+  GIOChannel* input = g_io_channel_unix_new(0);
+  guint watch = g_io_add_watch(input, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP), OnCommand, &probe);
+  TimerId limit = StartTimer(120000, [] { PostQuitMessage(3); });
+  Say("ready");
   RunMessageLoop([] { return false; });
   CancelTimer(limit);
+  g_source_remove(watch);
+  g_io_channel_unref(input);
   int code = QuitExitCode();
   panel.DestroyWindow();
   probe.DestroyWindow();
