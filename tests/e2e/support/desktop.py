@@ -24,6 +24,15 @@ def wait_until(predicate, timeout=20.0, interval=0.05, what="condition"):
     raise AssertionError("timed out waiting for " + what)
 
 
+def read_text(path):
+    """The file's text, or None while it does not exist."""
+    try:
+        with open(path) as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
 class Display:
     """An Xvfb server on a free display number, stopped on close."""
 
@@ -78,7 +87,7 @@ class Display:
         if not shot:
             os.unlink(path)
         # "0,0: (r,g,b)  #RRGGBB  srgb(...)"
-        hexcode = out.split("#")[1][:6]
+        hexcode = out.strip().splitlines()[-1].split("#")[1][:6]
         return tuple(int(hexcode[i:i + 2], 16) for i in (0, 2, 4))
 
     def move(self, x, y):
@@ -126,7 +135,7 @@ class OperatorDemo:
         if launcher:
             args += ["--launcher", launcher]
         self.proc = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.port = int(wait_until(lambda: os.path.exists(port_file) and open(port_file).read(), what="operator-demo"))
+        self.port = int(wait_until(lambda: read_text(port_file), what="operator-demo"))
         self.host = "127.0.0.1:%d" % self.port
 
     def get(self, path):
@@ -177,7 +186,7 @@ class Shell:
     def record_path(self):
         return os.path.join(self.dir, "launcher-record.json")
 
-    def main_window(self, timeout=30):
+    def main_window(self, timeout=90):
         return wait_until(lambda: self.display.windows("Quorin"), timeout=timeout, what="the main window")[0]
 
     def wait_exit(self, timeout=30):

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""The gtk backend's windows on a private Xvfb display, with or without a
-compositing manager: a layered, shaped, translucent window and an owned,
-colour-keyed window over it (tests/e2e/window/window_probe.cpp) are checked
-on screenshots, dragged with real pointer input, and closed with Alt+F4.
+"""The gtk backend's windows on a private Xvfb display, with no compositing
+manager, with one, or with a window manager: a layered, shaped,
+translucent window and an owned, colour-keyed window over it
+(tests/e2e/window/window_probe.cpp) are checked on screenshots, dragged
+with real pointer input, minimised, restored and asked to close; message
+boxes are answered and ended by a quit request.
 
-    test_window.py PROBE [--compositor]
+    test_window.py PROBE [--compositor] [--window-manager]
 """
 
 import ctypes
@@ -53,7 +55,7 @@ def xlib():
 class Desktop:
     """Xvfb on a free display number, optionally with xcompmgr."""
 
-    def __init__(self, compositor):
+    def __init__(self, compositor, window_manager=False):
         self.procs = []
         self.x11 = xlib()
         try:
@@ -67,6 +69,8 @@ class Desktop:
                 raise RuntimeError("no Xvfb display could be started")
             if compositor:
                 self.start_compositor()
+            if window_manager:
+                self.start_window_manager()
         except BaseException:
             self.close()
             raise
@@ -109,6 +113,17 @@ class Desktop:
         """Whether a compositing manager owns the screen's selection."""
         return self.query(lambda display: self.x11.XGetSelectionOwner(
             display, self.x11.XInternAtom(display, b"_NET_WM_CM_S0", 0)) != 0)
+
+    def start_window_manager(self):
+        manager = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.procs.append(manager)
+
+        def running():
+            if manager.poll() is not None:
+                raise RuntimeError("openbox ended with %d" % manager.returncode)
+            return "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout.decode()
+        wait_until(running, "the window manager")
 
     def start_compositor(self):
         # Its complaints go to a file: a pipe nobody reads could stall it.
@@ -257,8 +272,9 @@ def expect_pixels(desktop, left, top, composited, when):
 def main():
     path = sys.argv[1]
     composited = "--compositor" in sys.argv[2:]
-    mode = "composited" if composited else "plain"
-    desktop = Desktop(composited)
+    managed = "--window-manager" in sys.argv[2:]
+    mode = "managed" if managed else "composited" if composited else "plain"
+    desktop = Desktop(composited, managed)
     try:
         probe = Probe(path, desktop)
         wait_until(lambda: desktop.window_position("Probe") == (X, Y), "the layered window at its place")
@@ -287,6 +303,10 @@ def main():
         # so the layered window stays. A real drag afterwards shows where
         # it was: it lands at the old place plus its own delta only.
         desktop.drag((moved[0] + 3, moved[1] + 3), (50, 50))
+        if managed:
+            # The window manager raised the window clicked on, the underlay,
+            # as it should; bring ours back on top.
+            desktop.xdotool("windowactivate", probe_id)
         desktop.drag((moved[0] + 200, moved[1] + 150), (-30, 20))
         at = (moved[0] - 30, moved[1] + 20)
         wait_until(lambda: desktop.window_position("Probe") == at, "the second drag")
@@ -298,19 +318,42 @@ def main():
         desktop.xdotool("mousemove", at[0] + 90, at[1] + 150, "sleep", "0.1", "click", "1")
         wait_until(lambda: probe.said("native press"), "the native widget's press")
 
-        # Alt+F4 over the window is a close request.
+        # Alt+F4 over the window is a close request (the window manager's,
+        # for the window that has the focus, when one runs).
+        if managed:
+            desktop.xdotool("windowactivate", probe_id)
         desktop.xdotool("mousemove", at[0] + 200, at[1] + 150, "sleep", "0.1", "key", "alt+F4")
         wait_until(lambda: probe.said("close"), "the close request")
 
-        # Minimised with no window manager, the window leaves the screen and
-        # its owned window with it; restored, both come back in order.
+        # Minimised, the window leaves the screen (iconified by the window
+        # manager, or simply unmapped without one) and its owned window with
+        # it; restored, both come back in order, where they were.
+        def minimised(how):
+            wait_until(lambda: not visible(desktop, "Probe") and not visible(desktop, "Probe panel"),
+                       "both windows to leave the screen (%s)" % how)
+            wait_until(lambda: near(desktop.screenshot()(at[0] + 200, at[1] + 150), UNDERLAY),
+                       "the window beneath (%s)" % how)
+
+        def restored(how):
+            wait_until(lambda: visible(desktop, "Probe") and visible(desktop, "Probe panel"),
+                       "both windows back (%s)" % how)
+            wait_until(lambda: desktop.window_position("Probe") == at, "the window in its place (%s)" % how)
+            wait_until(lambda: desktop.window_position("Probe panel") == at, "the panel in its place (%s)" % how)
+            expect_pixels(desktop, at[0], at[1], composited, "after restoring (%s)" % how)
+
         probe.send("minimize")
-        wait_until(lambda: not visible(desktop, "Probe") and not visible(desktop, "Probe panel"),
-                   "both windows to leave the screen")
-        wait_until(lambda: near(desktop.screenshot()(at[0] + 200, at[1] + 150), UNDERLAY), "the window beneath")
+        minimised("by the program")
+        if managed:
+            assert "Iconic" in window_property(desktop, "Probe", "WM_STATE")
         probe.send("restore")
-        wait_until(lambda: visible(desktop, "Probe") and visible(desktop, "Probe panel"), "both windows back")
-        expect_pixels(desktop, at[0], at[1], composited, "after restoring")
+        restored("by the program")
+        if managed:
+            # The window manager's own minimise and restore reach the program.
+            window = desktop.xdotool("search", "--name", "^Probe$").split()[0]
+            desktop.xdotool("windowminimize", window)
+            minimised("by the window manager")
+            desktop.xdotool("windowactivate", window)
+            restored("by the window manager")
 
         # A message box is a real dialog that the user answers ...
         probe.send("box")
@@ -334,7 +377,7 @@ def main():
         assert not probe.said("child press"), "a press on the native widget reached the window model"
     finally:
         desktop.close()
-    print("ok (%s)" % ("composited" if composited else "no compositing manager"))
+    print("ok (%s)" % mode)
 
 
 if __name__ == "__main__":
