@@ -151,6 +151,9 @@ void GtkBackend::TopLevelStateChanged(HWND hwnd) {
     if (top->iconifyRequested || GdkStateIconified(top->window)) gtk_window_deiconify(window);
     top->iconifyRequested = false;
     if (!visible) {
+      // A window manager places a window anew each time it is mapped
+      // unless told where it goes.
+      gtk_window_move(window, rect.left, rect.top);
       gtk_widget_show(top->window);
       m_appliedStacking.clear();
     }
