@@ -22,7 +22,7 @@ SCREENSHOT_DIR = os.path.join(BINARY_DIR or ".", "e2e-artifacts")
 def backdrop_pixel(x, y):
     out = subprocess.run(["convert", BACKDROP, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"],
                          check=True, stdout=subprocess.PIPE, text=True).stdout
-    hexcode = out.split("#")[1][:6]
+    hexcode = out.strip().splitlines()[-1].split("#")[1][:6]  # after the "# ImageMagick ..." header
     return tuple(int(hexcode[i:i + 2], 16) for i in (0, 2, 4))
 
 
