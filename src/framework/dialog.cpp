@@ -69,6 +69,7 @@ BOOL CDialog::CreateFromTemplate(UINT templateId, CWnd* parent, CWnd* owner) {
   HFONT font = CreateFontForFace(t->fontName ? t->fontName : L"MS Shell Dlg", PointsToPixels(t->pointSize ? t->pointSize : 8),
                                  t->weight ? t->weight : FW_NORMAL);
   ::SendMessageW(self, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  AddDestroyHook(self, [font] { DeleteObject(font); });
   HWND firstTabStop = nullptr;
   for (size_t i = 0; i < t->itemCount; ++i) {
     const DialogItemTemplate& item = t->items[i];

@@ -64,7 +64,9 @@ std::vector<HWND> WindowChainAt(HWND top, POINT p) {
     HWND next = nullptr;
     for (HWND child : s->children) {  // front first
       WindowState* c = StateOf(child);
-      if (!c || !(c->style & WS_VISIBLE)) continue;
+      // Hidden and disabled children take no pointer input: it goes to
+      // the window beneath them.
+      if (!c || !(c->style & WS_VISIBLE) || (c->style & WS_DISABLED)) continue;
       RECT r;
       GetWindowRect(child, &r);
       if (PtInRect(&r, p)) {

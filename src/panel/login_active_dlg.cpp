@@ -2,9 +2,8 @@
 
 #include "browser/html_interfaces.h"
 #include "controls/confirm_dlg.h"
-#include "framework/gdiplus.h"
+#include "controls/gdiplus_start.h"
 #include "framework/hosts.h"
-#include "framework/message_box.h"
 #include "framework/runtime.h"
 #include "launch/login_result.h"
 #include "mainwnd/login_dlg.h"
@@ -64,10 +63,8 @@ BOOL CLoginActiveDlg::OnInitDialog() {
 }
 
 void CLoginActiveDlg::InitButtons() {
-  Gdiplus::GdiplusStartupInput input;
-  for (CPngButton* button : {&m_btnMin, &m_btnClose})
-    if (Gdiplus::GdiplusStartup(&button->m_gdiplusToken, &input, nullptr) != Gdiplus::Ok)
-      MessageBoxW(nullptr, L"Initialize GDI+ library failed", L"Error", MB_ICONERROR);
+  StartGdiplusForButton(m_btnMin);
+  StartGdiplusForButton(m_btnClose);
   m_btnMin.LoadPng(kMinimisePicture);
   m_btnClose.LoadPng(kClosePicture);
   // Pixels of the panel, which has the background picture's size.
