@@ -56,7 +56,12 @@ gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
 gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
   auto* top = static_cast<GtkTopLevel*>(data);
   if (!OnOwnWindow(top, event->window)) return FALSE;
-  InputPointerMove(nullptr, Round(event->x_root), Round(event->y_root));
+  // The X server knows the real stacking (a window manager may have raised
+  // a window), so the window it reports is the one under the pointer;
+  // while the button is down it reports the pressed window instead, and
+  // the model finds the window itself.
+  HWND under = (event->state & GDK_BUTTON1_MASK) ? nullptr : top->hwnd;
+  InputPointerMove(under, Round(event->x_root), Round(event->y_root));
   return TRUE;
 }
 
