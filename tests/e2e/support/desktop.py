@@ -36,11 +36,11 @@ def read_text(path):
 class Display:
     """An Xvfb server on a free display number, stopped on close."""
 
-    def __init__(self, width=1920, height=1080, compositor=False):
+    def __init__(self, width=1920, height=1080, compositor=False, window_manager=False):
         read_fd, write_fd = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (width, height),
-             "-nolisten", "tcp", "+extension", "Composite", "+extension", "RANDR"],
+             "-nolisten", "tcp", "-noreset", "+extension", "Composite", "+extension", "RANDR"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
@@ -58,13 +58,19 @@ class Display:
         self.env = dict(os.environ, DISPLAY=self.name)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.compositor = None
+        self.manager = None
+        if window_manager:
+            self.manager = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
+            wait_until(lambda: "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False).stdout,
+                       what="the window manager")
         if compositor:
             self.compositor = subprocess.Popen(["xcompmgr", "-n"], env=self.env,
                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(0.5)
 
     def close(self):
-        for p in (self.compositor, self.proc):
+        for p in (self.compositor, self.manager, self.proc):
             if p and p.poll() is None:
                 p.terminate()
                 try:
