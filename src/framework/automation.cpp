@@ -166,3 +166,44 @@ int CompareStringW(LCID, DWORD flags, const wchar_t* s1, int n1, const wchar_t* 
   if (n1 == n2) return CSTR_EQUAL;
   return n1 < n2 ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
 }
+
+const IID IID_IConnectionPointContainer = {0xdb7a3134, 0xb5a7, 0x4091, {0xac, 0x28, 0x41, 0x3e, 0xa6, 0x82, 0xe9, 0x68}};
+const IID IID_IConnectionPoint = {0xb8616035, 0x624f, 0x4934, {0x84, 0x9e, 0x4e, 0x2a, 0x3a, 0xa4, 0x55, 0x0d}};
+
+namespace {
+
+IConnectionPoint* FindPoint(IUnknown* source, REFIID iid) {
+  if (!source) return nullptr;
+  IConnectionPointContainer* container = nullptr;
+  if (FAILED(source->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) || !container)
+    return nullptr;
+  IConnectionPoint* point = nullptr;
+  if (FAILED(container->FindConnectionPoint(iid, &point))) point = nullptr;
+  container->Release();
+  return point;
+}
+
+}  // namespace
+
+BOOL AfxConnectionAdvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount, DWORD* pdwCookie) {
+  if (!pUnkSink || !pdwCookie) return FALSE;
+  IConnectionPoint* point = FindPoint(pUnkSrc, iid);
+  if (!point) return FALSE;
+  BOOL connected = SUCCEEDED(point->Advise(pUnkSink, pdwCookie)) ? TRUE : FALSE;
+  if (connected && !bRefCount) pUnkSink->Release();
+  point->Release();
+  return connected;
+}
+
+BOOL AfxConnectionUnadvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount, DWORD dwCookie) {
+  if (!pUnkSink) return FALSE;
+  IConnectionPoint* point = FindPoint(pUnkSrc, iid);
+  if (!point) return FALSE;
+  // The point releases the sink when it lets go; give back the reference
+  // that Advise handed back, or the count would drop below its owner's.
+  if (!bRefCount) pUnkSink->AddRef();
+  BOOL disconnected = SUCCEEDED(point->Unadvise(dwCookie)) ? TRUE : FALSE;
+  if (!disconnected && !bRefCount) pUnkSink->Release();
+  point->Release();
+  return disconnected;
+}

@@ -87,6 +87,7 @@ enum VARENUM : VARTYPE {
   VT_NULL = 1,
   VT_I2 = 2,
   VT_I4 = 3,
+  VT_R8 = 5,
   VT_BSTR = 8,
   VT_DISPATCH = 9,
   VT_BOOL = 11,
@@ -106,6 +107,7 @@ struct VARIANT {
     INT_PTR llPad;
     int intVal;
     UINT uintVal;
+    double dblVal;
     VARIANT_BOOL boolVal;
     BSTR bstrVal;
     IUnknown* punkVal;
@@ -139,3 +141,41 @@ constexpr int CSTR_LESS_THAN = 1;
 constexpr int CSTR_EQUAL = 2;
 constexpr int CSTR_GREATER_THAN = 3;
 int CompareStringW(LCID locale, DWORD flags, const wchar_t* s1, int n1, const wchar_t* s2, int n2);
+
+// Connection points: how an event source (an element, a control) is told
+// which sink receives its events.
+extern const IID IID_IConnectionPointContainer;
+extern const IID IID_IConnectionPoint;
+constexpr HRESULT CONNECT_E_NOCONNECTION = static_cast<HRESULT>(0x80040200);
+constexpr HRESULT CONNECT_E_CANNOTCONNECT = static_cast<HRESULT>(0x80040202);
+
+struct IConnectionPoint;
+struct IEnumConnectionPoints;
+struct IEnumConnections;
+
+struct IConnectionPointContainer : IUnknown {
+  virtual HRESULT EnumConnectionPoints(IEnumConnectionPoints** ppEnum) = 0;
+  virtual HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** ppCP) = 0;
+
+ protected:
+  ~IConnectionPointContainer() = default;
+};
+
+struct IConnectionPoint : IUnknown {
+  virtual HRESULT GetConnectionInterface(IID* pIID) = 0;
+  virtual HRESULT GetConnectionPointContainer(IConnectionPointContainer** ppCPC) = 0;
+  // Connects the sink; the point keeps one reference on it until Unadvise.
+  virtual HRESULT Advise(IUnknown* pUnkSink, DWORD* pdwCookie) = 0;
+  virtual HRESULT Unadvise(DWORD dwCookie) = 0;
+  virtual HRESULT EnumConnections(IEnumConnections** ppEnum) = 0;
+
+ protected:
+  ~IConnectionPoint() = default;
+};
+
+// Connects sink to the connection point for iid of source. With bRefCount
+// FALSE the reference the connection takes on the sink is given back at
+// once, so a sink that owns the source does not keep itself alive; the
+// matching AfxConnectionUnadvise must then use FALSE as well.
+BOOL AfxConnectionAdvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount, DWORD* pdwCookie);
+BOOL AfxConnectionUnadvise(IUnknown* pUnkSrc, REFIID iid, IUnknown* pUnkSink, BOOL bRefCount, DWORD dwCookie);
