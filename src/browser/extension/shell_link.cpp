@@ -4,7 +4,6 @@
 #include <glib.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <memory>
 
 #include "browser/channel_protocol.h"
@@ -28,10 +27,9 @@ channel::Frame RefuseRequest(const channel::Frame& request) {
   return reply;
 }
 
+// The shell closing the channel is the normal end of the page.
 gboolean OnReadable(gint, GIOCondition, gpointer) {
-  if (Link() && Link()->Pump()) return G_SOURCE_CONTINUE;
-  std::fprintf(stderr, "quorin web extension: the shell closed the channel\n");
-  return G_SOURCE_REMOVE;
+  return Link() && Link()->Pump() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 }  // namespace

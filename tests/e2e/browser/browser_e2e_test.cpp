@@ -16,11 +16,16 @@ class BrowserE2E : public ::testing::Test {
  protected:
   void SetUp() override { host.external = &external; }
   void TearDown() override {
-    if (view) {
-      EXPECT_TRUE(view->Close()) << "a web process outlived its view";
-      view.reset();
-    }
+    CloseView();
     EXPECT_EQ(0, external.refs) << "GetExternal references not given back";
+  }
+
+  // Destroys the browser; its web processes must end with it.
+  void CloseView() {
+    if (!view) return;
+    EXPECT_FALSE(view->Browser()->WebProcessIds().empty()) << "no web process ever reached the shell";
+    EXPECT_TRUE(view->Close()) << "a web process outlived its view";
+    view.reset();
   }
 
   // A browser in a window, its events going to `events`.
@@ -199,8 +204,7 @@ TEST_F(BrowserE2E, RightClickShowsNoMenuWhenTheHostSaysSo) {
       RunFor(500);
       EXPECT_EQ(0, VisiblePopups());
     }
-    EXPECT_TRUE(view->Close());
-    view.reset();
+    CloseView();
     events.events.clear();
   }
 }
@@ -262,8 +266,7 @@ TEST_F(BrowserE2E, PageLargerThanTheViewShowsNoScrollBarsYetScrollsByKeys) {
       for (WPARAM k : host.keys) sawEnd |= (k == 0x23);
       EXPECT_TRUE(sawEnd);
     }
-    EXPECT_TRUE(view->Close());
-    view.reset();
+    CloseView();
     events.events.clear();
   }
 }
@@ -348,8 +351,11 @@ TEST_F(BrowserE2E, CancelledNavigationDoesNotHappen) {
   ASSERT_TRUE(RunUntil([&] { return events.Of(250).size() == 2; }));
   RunFor(1000);
   EXPECT_EQ(Wide(server.Url("/blocked.html")), events.Of(250).back().url);
-  for (const auto& e : events.events)
-    if (e.id != 250) EXPECT_EQ(std::wstring::npos, e.url.find(L"/blocked.html")) << e.id;
+  for (const auto& e : events.events) {
+    if (e.id != 250) {
+      EXPECT_EQ(std::wstring::npos, e.url.find(L"/blocked.html")) << e.id;
+    }
+  }
   EXPECT_EQ("start", view->Evaluate("document.body.textContent"));
 }
 
@@ -396,7 +402,9 @@ TEST_F(BrowserE2E, ClickOnAHookedLinkReachesTheSinkAndStillNavigates) {
     DWORD cookie = 0;
     ASSERT_TRUE(AfxConnectionAdvise(link, DIID_HTMLElementEvents2, &linkSink, FALSE, &cookie));
     EXPECT_NE(0u, cookie);
-    if (unadvise) EXPECT_TRUE(AfxConnectionUnadvise(link, DIID_HTMLElementEvents2, &linkSink, FALSE, cookie));
+    if (unadvise) {
+      EXPECT_TRUE(AfxConnectionUnadvise(link, DIID_HTMLElementEvents2, &linkSink, FALSE, cookie));
+    }
 
     Xdotool("mousemove 60 40 click 1");
     ASSERT_TRUE(RunUntil([&] { return HasTopLevelCompletion(events, Browser(), next); }));
@@ -411,8 +419,7 @@ TEST_F(BrowserE2E, ClickOnAHookedLinkReachesTheSinkAndStillNavigates) {
       EXPECT_TRUE(AfxConnectionUnadvise(link, DIID_HTMLElementEvents2, &linkSink, FALSE, cookie));
     }
     link->Release();
-    EXPECT_TRUE(view->Close());
-    view.reset();
+    CloseView();
     EXPECT_EQ(1, linkSink.refs) << "connections must give their sink references back";
     events.events.clear();
     events.after = nullptr;
