@@ -32,7 +32,7 @@ constexpr const char* kWatchScript = R"JS(
     if (reported) return;
     reported = true;
     // After every load listener of the page has run.
-    setTimeout(function () { loaded(String(location.href)); }, 0);
+    setTimeout(function () { loaded(); }, 0);
   }
   if (document.readyState === 'complete') complete();
   else window.addEventListener('load', complete);
@@ -68,6 +68,9 @@ struct FrameReport {
   guint64 frameId;
   bool topLevel;
   std::string serial;
+  // The document's address as WebKit gave it when the document came; an
+  // error page's script would see about:blank instead.
+  std::string url;
 };
 
 // The top-level document's elements as JSON, read in the watching world.
@@ -86,11 +89,11 @@ channel::Value TopLevelElements(guint64 pageId) {
   return elements;
 }
 
-void OnLoaded(char* url, gpointer data) {
+void OnLoaded(gpointer data) {
   auto* report = static_cast<FrameReport*>(data);
   shell_link::Send(channel::kLoaded,
                    {channel::Value::Bool(report->topLevel), channel::Value::Int(static_cast<int64_t>(report->frameId)),
-                    channel::Value::String(url ? url : ""), channel::Value::String(report->serial),
+                    channel::Value::String(report->url), channel::Value::String(report->serial),
                     TopLevelElements(report->pageId)});
 }
 
@@ -119,10 +122,12 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
     return;
   }
   std::string serial = topLevel ? std::to_string(::getpid()) + ":" + std::to_string(++g_nextSerial) : g_serials[pageId];
-  auto* loadedReport = new FrameReport{pageId, webkit_frame_get_id(frame), topLevel, serial};
-  auto* clickReport = new FrameReport{pageId, webkit_frame_get_id(frame), topLevel, serial};
+  const char* uri = webkit_frame_get_uri(frame);
+  const std::string url = uri ? uri : "";
+  auto* loadedReport = new FrameReport{pageId, webkit_frame_get_id(frame), topLevel, serial, url};
+  auto* clickReport = new FrameReport{pageId, webkit_frame_get_id(frame), topLevel, serial, url};
   JSCValue* loaded = jsc_value_new_function(context, "loaded", G_CALLBACK(&OnLoaded), loadedReport, &FreeReport,
-                                            G_TYPE_NONE, 1, G_TYPE_STRING);
+                                            G_TYPE_NONE, 0);
   JSCValue* clicked = jsc_value_new_function(context, "clicked", G_CALLBACK(&OnClicked), clickReport, &FreeReport,
                                              G_TYPE_NONE, 1, G_TYPE_DOUBLE);
   JSCValue* started = jsc_value_function_call(setup, G_TYPE_BOOLEAN, topLevel, JSC_TYPE_VALUE, loaded, JSC_TYPE_VALUE,
@@ -138,8 +143,7 @@ void OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
     }
     shell_link::Send(channel::kNavigated,
                      {channel::Value::Bool(topLevel), channel::Value::Int(static_cast<int64_t>(webkit_frame_get_id(frame))),
-                      channel::Value::String(webkit_frame_get_uri(frame) ? webkit_frame_get_uri(frame) : ""),
-                      channel::Value::String(serial)});
+                      channel::Value::String(url), channel::Value::String(serial)});
   }
   if (started) g_object_unref(started);
   g_object_unref(clicked);
