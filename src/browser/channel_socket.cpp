@@ -1,6 +1,8 @@
 #include "channel_socket.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -34,20 +36,58 @@ std::string& DirectoryPath() {
   return path;
 }
 
+constexpr const char kPrefix[] = "quorin-browser-";
+
+// Only sockets are ever made in our directories; nothing else is removed.
+void RemoveSocketDirectory(const std::string& dir) {
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (dirent* entry = ::readdir(d)) {
+      std::string path = dir + "/" + entry->d_name;
+      struct stat st;
+      if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) ::unlink(path.c_str());
+    }
+    ::closedir(d);
+  }
+  ::rmdir(dir.c_str());
+}
+
+// A program that ends without destroying its browsers (exit from a
+// handler) still leaves nothing behind.
+// A forked child that exits normally must not take its parent's sockets.
+pid_t g_directoryOwner = 0;
+
 void RemoveDirectoryAtExit() {
-  if (!DirectoryPath().empty()) ::rmdir(DirectoryPath().c_str());
+  if (!DirectoryPath().empty() && ::getpid() == g_directoryOwner) RemoveSocketDirectory(DirectoryPath());
 }
 
 }  // namespace
 
+void RemoveDeadSocketDirectories(const std::string& base) {
+  DIR* d = ::opendir(base.c_str());
+  if (!d) return;
+  while (dirent* entry = ::readdir(d)) {
+    const char* name = entry->d_name;
+    if (std::strncmp(name, kPrefix, sizeof kPrefix - 1) != 0) continue;
+    char* end = nullptr;
+    long pid = std::strtol(name + sizeof kPrefix - 1, &end, 10);
+    if (pid <= 0 || !end || *end != '-') continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    std::string path = base + "/" + name;
+    if (IsOurPrivateDirectory(path.c_str())) RemoveSocketDirectory(path);
+  }
+  ::closedir(d);
+}
+
 std::string PrivateSocketDirectory() {
   static bool made = [] {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string pattern = std::string(IsOurPrivateDirectory(runtime) ? runtime : "/tmp") + "/quorin-browser-XXXXXX";
+    const std::string base = IsOurPrivateDirectory(runtime) ? runtime : "/tmp";
+    RemoveDeadSocketDirectories(base);
+    std::string pattern = base + "/" + kPrefix + std::to_string(::getpid()) + "-XXXXXX";
     if (!::mkdtemp(pattern.data())) return false;
     ::chmod(pattern.c_str(), 0700);
     DirectoryPath() = pattern;
-    // Listeners remove their sockets; the empty directory goes at exit.
+    g_directoryOwner = ::getpid();
     std::atexit(RemoveDirectoryAtExit);
     return true;
   }();

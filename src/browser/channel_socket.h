@@ -12,6 +12,11 @@ namespace channel {
 // none could be made.
 std::string PrivateSocketDirectory();
 
+// Removes the directories (and their sockets) that processes of ours left
+// in base when they were killed: named after a process that has ended.
+// PrivateSocketDirectory does this once before making its own.
+void RemoveDeadSocketDirectories(const std::string& base);
+
 // 128 random bits as 32 lower-case hex digits; empty if the system has no
 // randomness to give.
 std::string RandomToken();

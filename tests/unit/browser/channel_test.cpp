@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -160,6 +161,43 @@ TEST(ChannelSocket, TheRendezvousIsPrivate) {
   ::close(listener);
   ::unlink(path.c_str());
   EXPECT_EQ(-1, channel::ConnectUnix(dir + "/nothing-here"));
+}
+
+TEST(ChannelSocket, DirectoriesOfKilledProcessesAreSweptAway) {
+  char pattern[] = "/tmp/quorin-sweep-XXXXXX";
+  ASSERT_NE(nullptr, ::mkdtemp(pattern));
+  const std::string base = pattern;
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);  // a process id that no longer runs
+  struct Case {
+    std::string name;
+    mode_t mode;
+    bool swept;
+  } cases[] = {
+      {"quorin-browser-" + std::to_string(child) + "-aaaaaa", 0700, true},
+      {"quorin-browser-" + std::to_string(::getpid()) + "-bbbbbb", 0700, false},  // still running
+      {"quorin-browser-" + std::to_string(child) + "-cccccc", 0755, false},       // not a private one of ours
+      {"quorin-browser-xyz", 0700, false},
+      {"other-" + std::to_string(child) + "-dddddd", 0700, false},
+  };
+  for (const Case& c : cases) {
+    std::string dir = base + "/" + c.name;
+    ASSERT_EQ(0, ::mkdir(dir.c_str(), c.mode));
+    ::chmod(dir.c_str(), c.mode);
+    int socket = channel::ListenUnix(dir + "/b1");
+    ASSERT_GE(socket, 0);
+    ::close(socket);
+  }
+  channel::RemoveDeadSocketDirectories(base);
+  for (const Case& c : cases) {
+    std::string dir = base + "/" + c.name;
+    struct stat st;
+    EXPECT_EQ(!c.swept, ::stat(dir.c_str(), &st) == 0) << c.name;
+    ::unlink((dir + "/b1").c_str());
+    ::rmdir(dir.c_str());
+  }
+  ::rmdir(base.c_str());
 }
 
 TEST(ChannelSocket, TokensAreRandomAndComparedWhole) {
