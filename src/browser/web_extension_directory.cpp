@@ -2,6 +2,8 @@
 
 #include <limits.h>
 #include <sys/stat.h>
+
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -38,5 +40,7 @@ std::string WebExtensionDirectory() {
 #else
   const std::string buildDir;
 #endif
-  return WebExtensionDirectoryFor(ExecutableDirectory(), buildDir);
+  std::string found = WebExtensionDirectoryFor(ExecutableDirectory(), buildDir);
+  char resolved[PATH_MAX];
+  return !found.empty() && ::realpath(found.c_str(), resolved) ? std::string(resolved) : found;
 }

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <string>
@@ -257,10 +258,15 @@ TEST_F(BrowserE2E, PageLargerThanTheViewShowsNoScrollBarsYetScrollsByKeys) {
       return center[0] < 16 && center[1] > 240 && center[2] < 16;
     }, 15000));
     if (c.shot) gdk_pixbuf_save(shot, (std::string(QUORIN_BINARY_DIR) + "/" + c.shot).c_str(), "png", nullptr, nullptr);
-    if (c.barsExpected)
+    // The picture, and the layout: scroll bars take their width from the page.
+    const std::string layoutWidth = view->Evaluate("document.documentElement.clientWidth");
+    if (c.barsExpected) {
       EXPECT_GT(EdgePixelsOffGreen(shot, 16), 0) << "the comparison case shows no scroll bars: the check proves nothing";
-    else
+      EXPECT_LT(std::atoi(layoutWidth.c_str()), 400);
+    } else {
       EXPECT_EQ(0, EdgePixelsOffGreen(shot, 16));
+      EXPECT_EQ("400", layoutWidth);
+    }
     g_object_unref(shot);
 
     if (!c.barsExpected) {
@@ -464,6 +470,9 @@ TEST_F(BrowserE2E, ClickOnAHookedLinkReachesTheSinkAndStillNavigates) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Classic scroll bars: always drawn while they exist, where overlay ones
+  // fade out after a moment, so a picture shows whether there are any.
+  setenv("GTK_OVERLAY_SCROLLING", "0", 1);
   gtk_init(&argc, &argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
