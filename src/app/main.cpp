@@ -6,10 +6,12 @@
 #include "framework/gtk_backend.h"
 #include "res/app_resources.h"
 #include "browser/browser_control.h"
+#include "browser/webkit_environment.h"
 #include "framework/occ.h"
 #include "panel/web_browser2.h"
 
 int main() {
+  PrepareWebKitEnvironment();  // before any thread reads the environment
   if (!GtkBackend::Install()) {
     std::fprintf(stderr, "quorin-login: cannot open the X display (is DISPLAY set?)\n");
     return 1;
