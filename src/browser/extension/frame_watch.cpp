@@ -42,7 +42,8 @@ constexpr const char* kWatchScript = R"JS(
   Object.defineProperty(window, '__quorinElements', { value: function () {
     var all = document.getElementsByTagName('*');
     var out = [];
-    for (var i = 0; i < all.length; ++i) {
+    // Bounded so that the list always fits one channel frame.
+    for (var i = 0; i < all.length && i < 200000; ++i) {
       var element = all[i];
       var id = ids.get(element);
       if (!id) { id = next++; ids.set(element, id); }
