@@ -31,18 +31,17 @@ bool PositionOf(const VARIANT& v, long long* position) {
   }
 }
 
-class ElementCollection final : public IHTMLElementCollection {
+// The IUnknown and (empty) IDispatch parts of a small counted object that
+// offers one interface besides IDispatch.
+template <class Interface>
+class SingleInterfaceObject : public Interface {
  public:
-  explicit ElementCollection(std::vector<HtmlElement*> elements) : m_elements(std::move(elements)) {
-    for (HtmlElement* e : m_elements) e->AddRef();
-  }
-
   HRESULT QueryInterface(REFIID riid, void** ppv) override {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != IID_IHTMLElementCollection) return E_NOINTERFACE;
-    *ppv = static_cast<IHTMLElementCollection*>(this);
-    AddRef();
+    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != m_iid) return E_NOINTERFACE;
+    *ppv = static_cast<Interface*>(this);
+    this->AddRef();
     return S_OK;
   }
   ULONG AddRef() override { return ++m_ref; }
@@ -60,6 +59,23 @@ class ElementCollection final : public IHTMLElementCollection {
   HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return DISP_E_MEMBERNOTFOUND;
   }
+
+ protected:
+  explicit SingleInterfaceObject(const IID& iid) : m_iid(iid) {}
+  virtual ~SingleInterfaceObject() = default;
+
+ private:
+  const IID& m_iid;
+  ULONG m_ref = 1;
+};
+
+class ElementCollection final : public SingleInterfaceObject<IHTMLElementCollection> {
+ public:
+  explicit ElementCollection(std::vector<HtmlElement*> elements)
+      : SingleInterfaceObject(IID_IHTMLElementCollection), m_elements(std::move(elements)) {
+    for (HtmlElement* e : m_elements) e->AddRef();
+  }
+
 
   HRESULT get_length(long* p) override {
     if (!p) return E_POINTER;
@@ -79,10 +95,9 @@ class ElementCollection final : public IHTMLElementCollection {
   }
 
  private:
-  ~ElementCollection() {
+  ~ElementCollection() override {
     for (HtmlElement* e : m_elements) e->Release();
   }
-  ULONG m_ref = 1;
   std::vector<HtmlElement*> m_elements;
 };
 
@@ -125,33 +140,13 @@ class ElementEventsPoint final : public IConnectionPoint {
   HtmlElement* m_element;
 };
 
-class EventObject final : public IHTMLEventObj {
+class EventObject final : public SingleInterfaceObject<IHTMLEventObj> {
  public:
-  EventObject(std::wstring type, HtmlElement* source) : m_type(std::move(type)), m_source(source) { m_source->AddRef(); }
+  EventObject(std::wstring type, HtmlElement* source)
+      : SingleInterfaceObject(IID_IHTMLEventObj), m_type(std::move(type)), m_source(source) {
+    m_source->AddRef();
+  }
 
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != IID_IHTMLEventObj) return E_NOINTERFACE;
-    *ppv = static_cast<IHTMLEventObj*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++m_ref; }
-  ULONG Release() override {
-    ULONG left = --m_ref;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT GetTypeInfoCount(UINT* pctinfo) override { return NoTypeInfo(pctinfo); }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
-    for (UINT i = 0; ids && i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
-  }
   HRESULT get_type(BSTR* p) override { return CopyText(m_type, p); }
   HRESULT get_srcElement(IHTMLElement** p) override {
     if (!p) return E_POINTER;
@@ -161,8 +156,7 @@ class EventObject final : public IHTMLEventObj {
   }
 
  private:
-  ~EventObject() { m_source->Release(); }
-  ULONG m_ref = 1;
+  ~EventObject() override { m_source->Release(); }
   std::wstring m_type;
   HtmlElement* m_source;
 };

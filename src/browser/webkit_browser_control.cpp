@@ -144,6 +144,7 @@ bool WebKitBrowserControl::Init() {
 }
 
 WebKitBrowserControl::~WebKitBrowserControl() {
+  if (m_loadSource) g_source_remove(m_loadSource);
   for (auto& entry : m_frames) entry.second->Release();
   m_frames.clear();
   if (m_view) {
@@ -160,8 +161,19 @@ WebKitBrowserControl::~WebKitBrowserControl() {
 
 GtkWidget* WebKitBrowserControl::Widget() const { return GTK_WIDGET(m_view); }
 
+// Starting a load starts the web process, which takes a while: it is done
+// once the windows have been shown, after everything else that is ready.
 void WebKitBrowserControl::Navigate(const std::wstring& url) {
-  if (m_view) webkit_web_view_load_uri(m_view, NarrowText(url).c_str());
+  if (!m_view) return;
+  m_pendingUrl = NarrowText(url);
+  if (!m_loadSource) m_loadSource = g_idle_add_full(G_PRIORITY_LOW, &WebKitBrowserControl::StartPendingLoad, this, nullptr);
+}
+
+gboolean WebKitBrowserControl::StartPendingLoad(gpointer self) {
+  auto* control = static_cast<WebKitBrowserControl*>(self);
+  control->m_loadSource = 0;
+  if (control->m_view) webkit_web_view_load_uri(control->m_view, control->m_pendingUrl.c_str());
+  return G_SOURCE_REMOVE;
 }
 
 void WebKitBrowserControl::OnInitializeWebExtensions(WebKitWebContext* context, gpointer self) {

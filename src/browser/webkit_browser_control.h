@@ -46,10 +46,13 @@ class WebKitBrowserControl final : public BrowserControl, private ExtensionServe
   static gboolean OnContextMenu(WebKitWebView* view, WebKitContextMenu* menu, GdkEvent* event, WebKitHitTestResult* hit,
                                 gpointer self);
   static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
+  static gboolean StartPendingLoad(gpointer self);
 
   HWND m_host;
   ExtensionServer m_server;
   WebKitWebContext* m_context = nullptr;
   WebKitWebView* m_view = nullptr;
   std::map<int64_t, BrowserFrame*> m_frames;  // frames of the current page, one reference each
+  std::string m_pendingUrl;  // asked for, not yet handed to WebKit
+  guint m_loadSource = 0;
 };

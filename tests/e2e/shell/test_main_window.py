@@ -29,7 +29,9 @@ def opaque_point():
 
 
 class MainWindowTest(unittest.TestCase):
-    def run_case(self, compositor):
+    def start_shell(self, compositor=False):
+        """The shell on a display of its own; answers the display, the shell,
+        its main window and the window's corner once it has the picture's size."""
         display = Display(compositor=compositor)
         self.addCleanup(display.close)
         demo = OperatorDemo()
@@ -38,7 +40,11 @@ class MainWindowTest(unittest.TestCase):
         self.addCleanup(shell.close)
         window = shell.main_window()
         wait_until(lambda: display.geometry(window)[2:] == (WIDTH, HEIGHT), what="the picture's size")
-        x0, y0, w, h = display.geometry(window)
+        x0, y0, _, _ = display.geometry(window)
+        return display, shell, window, x0, y0
+
+    def run_case(self, compositor):
+        display, shell, window, x0, y0 = self.start_shell(compositor)
         self.assertEqual((x0, y0), ((1920 - WIDTH) // 2, (1080 - HEIGHT) // 2))
         px, py, colour = opaque_point()
         shot = display.screenshot(os.path.join(shell.dir, "shell.png"))
@@ -68,14 +74,7 @@ class MainWindowTest(unittest.TestCase):
         self.run_case(compositor=True)
 
     def test_alt_f4_closes_with_exit_status_zero(self):
-        display = Display()
-        self.addCleanup(display.close)
-        demo = OperatorDemo()
-        self.addCleanup(demo.close)
-        shell = Shell(display, demo.host)
-        self.addCleanup(shell.close)
-        window = shell.main_window()
-        x0, y0, _, _ = wait_until(lambda: display.geometry(window)[2:] == (WIDTH, HEIGHT) and display.geometry(window))
+        display, shell, _, x0, y0 = self.start_shell()
         px, py, _ = opaque_point()
         display.move(x0 + px, y0 + py)
         display.run("xdotool", "key", "alt+F4")
