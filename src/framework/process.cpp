@@ -3,13 +3,14 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -43,20 +44,6 @@ UINT WinExecResult(int error) {
     case EISDIR: return 11;
     default: return 0;
   }
-}
-
-// Marks every descriptor from 3 up close-on-exec, so the started program
-// inherits none of ours (sockets, the display connection). Async-signal-safe.
-void CloseInheritedDescriptors() {
-#if defined(SYS_close_range)
-  constexpr unsigned kCloexec = 1u << 2;  // CLOSE_RANGE_CLOEXEC
-  syscall(SYS_close_range, 3u, ~0u, kCloexec);
-#endif
-}
-
-void WriteError(int fd, int error) {
-  ssize_t ignored = write(fd, &error, sizeof error);
-  (void)ignored;
 }
 
 }  // namespace
@@ -160,8 +147,6 @@ std::string FindOnPath(const std::string& name) {
 int StartDetachedProcess(const ProcessStart& start) {
   if (start.program.empty() || start.argv.empty()) return ENOENT;
 
-  // Everything the children need is prepared here: between fork and exec
-  // only async-signal-safe calls are allowed (other threads may hold locks).
   std::vector<char*> argv;
   for (const std::string& a : start.argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -180,53 +165,37 @@ int StartDetachedProcess(const ProcessStart& start) {
   for (const std::string& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
   envp.push_back(nullptr);
 
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return errno;
+  // posix_spawn starts the program without copying this (large) process:
+  // in a session of its own, with default signal handling and an empty
+  // mask, none of our descriptors above 2, and an exec failure reported as
+  // its result.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
-  pid_t child = fork();
-  if (child < 0) {
-    int error = errno;
-    close(report[0]);
-    close(report[1]);
-    return error;
-  }
-  if (child == 0) {
-    close(report[0]);
-    pid_t program = fork();
-    if (program < 0) {
-      WriteError(report[1], errno);
-      _exit(127);
+  pid_t program = 0;
+  int error = posix_spawn(&program, start.program.c_str(), &actions, &attributes, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (error != 0) return error;
+
+  // The program outlives the shell; while the shell runs, a thread of its
+  // own collects it when it ends, so no zombie stays and no other child's
+  // status is taken.
+  std::thread([program] {
+    int status = 0;
+    while (waitpid(program, &status, 0) < 0 && errno == EINTR) {
     }
-    if (program > 0) _exit(0);  // the program is adopted by init
-
-    if (setsid() < 0) {
-      WriteError(report[1], errno);
-      _exit(127);
-    }
-
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
-    CloseInheritedDescriptors();
-    execve(start.program.c_str(), argv.data(), envp.data());
-    WriteError(report[1], errno);  // the exec failed: tell the caller why
-    _exit(127);
-  }
-
-  close(report[1]);
-  int error = 0;
-  ssize_t n;
-  do {
-    n = read(report[0], &error, sizeof error);
-  } while (n < 0 && errno == EINTR);
-  if (n != static_cast<ssize_t>(sizeof error)) error = 0;  // closed by a successful exec
-  close(report[0]);
-
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  return error;
+  }).detach();
+  return 0;
 }
 
 UINT WinExec(LPCSTR commandLine, UINT /*cmdShow: the started program decides how it shows itself*/) {

@@ -31,9 +31,9 @@ struct ProcessStart {
 
 // Starts a program that outlives the caller: leader of a new session, the signal
 // mask and dispositions reset, no descriptors inherited beyond 0-2, and no
-// zombie left behind (the intermediate child is reaped here, the program is
-// adopted by init). Answers 0, or the errno of the failed start (a failed
-// exec included).
+// zombie left behind (a thread collects it when it ends; after the caller
+// has gone, init does). Answers 0, or the errno of the failed start (a
+// failed exec included).
 int StartDetachedProcess(const ProcessStart& start);
 
 // The platform's start of a program from a command line. The program is the
