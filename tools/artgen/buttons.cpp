@@ -1,6 +1,8 @@
 // The sprite strips: four frames stacked top to bottom — normal, hover,
 // pressed, disabled. Round medallions for the panel's minimise and close
 // buttons, gold and blue bars with text for the confirmation's buttons.
+#include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -173,22 +175,47 @@ cairo_surface_t* BarStrip(const BarStyle& style, const std::string& label) {
 
 }  // namespace
 
+// The panel shows its buttons through a colour key, so a partly
+// transparent pixel would blend with the key colour into a yellow fringe:
+// the panel's strips keep only clear and opaque pixels.
+cairo_surface_t* WithHardEdges(cairo_surface_t* surface) {
+  cairo_surface_flush(surface);
+  unsigned char* data = cairo_image_surface_get_data(surface);
+  int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+  int stride = cairo_image_surface_get_stride(surface);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+    for (int x = 0; x < w; ++x) {
+      uint32_t p = row[x], a = p >> 24;
+      if (a < 128) {
+        row[x] = 0;
+        continue;
+      }
+      // Undo the premultiplication, then make the pixel opaque.
+      uint32_t r = ((p >> 16) & 0xFF) * 255 / a, g = ((p >> 8) & 0xFF) * 255 / a, b = (p & 0xFF) * 255 / a;
+      row[x] = 0xFF000000u | (std::min<uint32_t>(r, 255) << 16) | (std::min<uint32_t>(g, 255) << 8) | std::min<uint32_t>(b, 255);
+    }
+  }
+  cairo_surface_mark_dirty(surface);
+  return surface;
+}
+
 cairo_surface_t* PaintMinimiseStrip() {
   const DiscColours blue[3] = {{0x3563C0, 0x0B1D4A}, {0x4C86EA, 0x163A82}, {0x1A3C86, 0x061232}};
-  return MedallionStrip(39, 15, blue, [](cairo_t* cr, double cx, double cy) {
+  return WithHardEdges(MedallionStrip(39, 15, blue, [](cairo_t* cr, double cx, double cy) {
     cairo_move_to(cr, cx - 6, cy + 1);
     cairo_line_to(cr, cx + 6, cy + 1);
-  });
+  }));
 }
 
 cairo_surface_t* PaintCloseStrip() {
   const DiscColours red[3] = {{0xA8322A, 0x3C0707}, {0xD9483A, 0x5E0D0D}, {0x6E1A16, 0x260404}};
-  return MedallionStrip(54, 21, red, [](cairo_t* cr, double cx, double cy) {
+  return WithHardEdges(MedallionStrip(54, 21, red, [](cairo_t* cr, double cx, double cy) {
     cairo_move_to(cr, cx - 7, cy - 7);
     cairo_line_to(cr, cx + 7, cy + 7);
     cairo_move_to(cr, cx + 7, cy - 7);
     cairo_line_to(cr, cx - 7, cy + 7);
-  });
+  }));
 }
 
 cairo_surface_t* PaintConfirmStrip() {
