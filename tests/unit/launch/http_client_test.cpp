@@ -46,21 +46,15 @@ HttpLimits QuickLimits() {
 
 TEST(HttpClient, OutcomeTable) {
   const std::string big = Pattern(700 * 1024);
-  auto reply = [](int status, std::string body) {
-    ScriptedReply r;
-    r.status = status;
-    r.body = std::move(body);
-    return r;
-  };
-  ScriptedReply noLength = reply(200, big);
+  ScriptedReply noLength = Reply(200, big);
   noLength.declaredLength = -2;
-  ScriptedReply truncated = reply(200, big);
+  ScriptedReply truncated = Reply(200, big);
   truncated.closeAfter = 5000;
-  ScriptedReply stallInBody = reply(200, big);
+  ScriptedReply stallInBody = Reply(200, big);
   stallInBody.stallAfter = 5000;
-  ScriptedReply stallFirst = reply(200, big);
+  ScriptedReply stallFirst = Reply(200, big);
   stallFirst.stallBeforeHeaders = true;
-  ScriptedReply redirect = reply(302, "moved");
+  ScriptedReply redirect = Reply(302, "moved");
   redirect.location = "/target";
 
   const struct {
@@ -70,11 +64,11 @@ TEST(HttpClient, OutcomeTable) {
     long status;
     std::string body;  // what reached the sink
   } cases[] = {
-      {"200 with length, several pieces", reply(200, big), HttpOutcome::complete, 200, big},
+      {"200 with length, several pieces", Reply(200, big), HttpOutcome::complete, 200, big},
       {"200 ended by the connection", noLength, HttpOutcome::complete, 200, big},
-      {"200 without a body", reply(200, ""), HttpOutcome::complete, 200, ""},
-      {"404", reply(404, "missing"), HttpOutcome::complete, 404, "missing"},
-      {"500", reply(500, "broken"), HttpOutcome::complete, 500, "broken"},
+      {"200 without a body", Reply(200, ""), HttpOutcome::complete, 200, ""},
+      {"404", Reply(404, "missing"), HttpOutcome::complete, 404, "missing"},
+      {"500", Reply(500, "broken"), HttpOutcome::complete, 500, "broken"},
       {"redirect followed", redirect, HttpOutcome::complete, 200, "final"},
       {"connection closed early", truncated, HttpOutcome::truncated, 200, big.substr(0, 5000)},
       {"server silent mid-body", stallInBody, HttpOutcome::stalled, 200, big.substr(0, 5000)},
@@ -82,7 +76,7 @@ TEST(HttpClient, OutcomeTable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    LoopbackHttpServer server({{"/file", c.reply}, {"/target", reply(200, "final")}});
+    LoopbackHttpServer server({{"/file", c.reply}, {"/target", Reply(200, "final")}});
     CollectingSink sink;
     HttpResult result = HttpGet(server.Url("/file"), QuickLimits(), sink);
     EXPECT_EQ(result.outcome, c.outcome) << result.error;

@@ -44,19 +44,13 @@ class LauncherDownloadTest : public ::testing::Test {
 
 TEST_F(LauncherDownloadTest, OnlyAWholeBodyBecomesTheLauncher) {
   const std::string body = LauncherBytes(600 * 1024);
-  auto reply = [](int status, std::string text) {
-    ScriptedReply r;
-    r.status = status;
-    r.body = std::move(text);
-    return r;
-  };
-  ScriptedReply noLength = reply(200, body);
+  ScriptedReply noLength = Reply(200, body);
   noLength.declaredLength = -2;
-  ScriptedReply moved = reply(302, "");
+  ScriptedReply moved = Reply(302, "");
   moved.location = "/mirror/tavrek_launch.exe";
-  ScriptedReply truncated = reply(200, body);
+  ScriptedReply truncated = Reply(200, body);
   truncated.closeAfter = static_cast<long long>(body.size()) - 1;
-  ScriptedReply stalled = reply(200, body);
+  ScriptedReply stalled = Reply(200, body);
   stalled.stallAfter = 4096;
 
   const struct {
@@ -64,18 +58,18 @@ TEST_F(LauncherDownloadTest, OnlyAWholeBodyBecomesTheLauncher) {
     ScriptedReply reply;
     bool fetched;
   } cases[] = {
-      {"200 with its length", reply(200, body), true},
+      {"200 with its length", Reply(200, body), true},
       {"200 ended by the connection", noLength, true},
       {"redirect to the file", moved, true},
-      {"404", reply(404, "no such file"), false},
-      {"500", reply(500, body), false},
-      {"200 with an empty body", reply(200, ""), false},
+      {"404", Reply(404, "no such file"), false},
+      {"500", Reply(500, body), false},
+      {"200 with an empty body", Reply(200, ""), false},
       {"body one byte short", truncated, false},
       {"server stalls mid-body", stalled, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    LoopbackHttpServer server({{kLauncherObjectPath, c.reply}, {"/mirror/tavrek_launch.exe", reply(200, body)}});
+    LoopbackHttpServer server({{kLauncherObjectPath, c.reply}, {"/mirror/tavrek_launch.exe", Reply(200, body)}});
     bool fetched = DownloadLauncher(WidenText(LauncherPath()), server.Url(kLauncherObjectPath), QuickLimits());
     EXPECT_EQ(fetched, c.fetched);
     if (c.fetched) {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct ScriptedReply {
@@ -25,6 +26,14 @@ struct ScriptedReply {
   bool stallBeforeHeaders = false;
   std::string location;  // a Location header, for redirects
 };
+
+// A whole reply with that status and body.
+inline ScriptedReply Reply(int status, std::string body) {
+  ScriptedReply r;
+  r.status = status;
+  r.body = std::move(body);
+  return r;
+}
 
 class LoopbackHttpServer {
  public:
