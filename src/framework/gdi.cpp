@@ -218,10 +218,6 @@ HGDIOBJ GetStockObject(int which) {
   if (which == NULL_BRUSH) {
     o->type = GdiObject::Brush;
     o->nullBrush = true;
-  } else if (which == DEFAULT_GUI_FONT) {
-    o->type = GdiObject::Font;
-    o->face = L"MS Shell Dlg";
-    o->pixelHeight = 11;
   } else {
     return nullptr;
   }
@@ -467,8 +463,6 @@ HCURSOR SetCursor(HCURSOR cursor) {
   if (Backend* backend = CurrentBackend()) backend->SetCursorShape(nullptr, CursorId(cursor));
   return previous;
 }
-
-HCURSOR GetCursor() { return g_cursor; }
 
 HBITMAP LoadBitmapW(HINSTANCE module, LPCWSTR name) {
   HRSRC found = FindResourceW(module, name, RT_BITMAP);

@@ -32,7 +32,6 @@ constexpr DWORD SRCCOPY = 0x00CC0020;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 constexpr int NULL_BRUSH = 5;
-constexpr int DEFAULT_GUI_FONT = 17;
 constexpr UINT DT_LEFT = 0x0;
 constexpr UINT DT_CENTER = 0x1;
 constexpr UINT DT_RIGHT = 0x2;
@@ -66,7 +65,6 @@ BOOL DrawIcon(HDC hDC, int x, int y, HICON icon);
 HICON LoadIconW(HINSTANCE module, LPCWSTR name);
 HCURSOR LoadCursorW(HINSTANCE module, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
-HCURSOR GetCursor();
 HBITMAP LoadBitmapW(HINSTANCE module, LPCWSTR name);
 int GetSystemMetrics(int index);
 

@@ -22,12 +22,6 @@ class CRect : public RECT {
   CPoint TopLeft() const { return CPoint(left, top); }
   bool IsRectEmpty() const { return right <= left || bottom <= top; }
   bool PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-  void OffsetRect(int dx, int dy) {
-    left += dx;
-    right += dx;
-    top += dy;
-    bottom += dy;
-  }
   operator LPRECT() { return this; }
   operator LPCRECT() const { return this; }
   bool operator==(const RECT& o) const { return left == o.left && top == o.top && right == o.right && bottom == o.bottom; }

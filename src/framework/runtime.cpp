@@ -33,7 +33,6 @@ std::map<TimerId, Timer>& Timers() {
 TimerId g_nextTimer = 1;
 bool g_quitPending = false;
 int g_quitCode = 0;
-std::function<bool()> g_idleWork;
 
 // Fires due timers; answers the wait until the next one, or -1.
 int RunDueTimers() {
@@ -92,7 +91,6 @@ bool RunMessageLoop(const std::function<bool()>& done) {
     int wait = RunDueTimers();
     if (g_quitPending || done()) continue;
     if (!Queue().empty()) continue;
-    if (g_idleWork && g_idleWork()) continue;
     // Painting happens when nothing else is waiting, as on any desktop.
     bool painted = UpdateAllWindows();
     ReleaseTemporaryDCs();
@@ -122,5 +120,3 @@ TimerId StartTimer(int delayMs, std::function<void()> fire) {
 }
 
 void CancelTimer(TimerId id) { Timers().erase(id); }
-
-void SetIdleWork(std::function<bool()> work) { g_idleWork = std::move(work); }

@@ -37,5 +37,3 @@ bool RunMessageLoop(const std::function<bool()>& done);
 using TimerId = uint64_t;
 TimerId StartTimer(int delayMs, std::function<void()> fire);
 void CancelTimer(TimerId id);
-// Work that must run before the loop next waits (painting, for instance).
-void SetIdleWork(std::function<bool()> work);

@@ -114,12 +114,6 @@ int CString::Find(const wchar_t* sub, int start) const {
   return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
 }
 
-int CString::Find(wchar_t ch, int start) const {
-  if (start < 0 || start > GetLength()) return -1;
-  size_t pos = m_text.find(ch, static_cast<size_t>(start));
-  return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
-}
-
 int CString::Compare(const wchar_t* other) const {
   int r = m_text.compare(other ? other : L"");
   return r < 0 ? -1 : (r > 0 ? 1 : 0);

@@ -60,7 +60,6 @@ class CString {
 
   // Position of the first occurrence of sub at or after start, or -1.
   int Find(const wchar_t* sub, int start = 0) const;
-  int Find(wchar_t ch, int start = 0) const;
   // Ordinal, case-sensitive comparison: <0, 0, >0.
   int Compare(const wchar_t* other) const;
 

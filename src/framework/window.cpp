@@ -788,19 +788,6 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
   return item ? SubclassWindow(item) : FALSE;
 }
 
-HWND CWnd::UnsubclassWindow() {
-  HWND h = m_hWnd;
-  WindowState* s = StateOf(h);
-  if (s && s->object == this) {
-    CWnd* replacement = new CWnd;
-    replacement->m_hWnd = h;
-    s->object = replacement;
-    s->frameworkObject = true;
-  }
-  m_hWnd = nullptr;
-  return h;
-}
-
 LRESULT CWnd::Default() {
   auto& stack = MessageStack();
   if (stack.empty()) return 0;
@@ -865,14 +852,6 @@ void CWnd::ScreenToClient(LPRECT rect) const {
   rect->right -= o.x;
   rect->top -= o.y;
   rect->bottom -= o.y;
-}
-
-void CWnd::ClientToScreen(LPRECT rect) const {
-  POINT o = ScreenOrigin(m_hWnd);
-  rect->left += o.x;
-  rect->right += o.x;
-  rect->top += o.y;
-  rect->bottom += o.y;
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {

@@ -124,7 +124,6 @@ class CWnd : public CCmdTarget {
   virtual BOOL DestroyWindow();
   BOOL SubclassWindow(HWND hWnd);
   BOOL SubclassDlgItem(UINT id, CWnd* parent);
-  HWND UnsubclassWindow();
 
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return ::SendMessageW(m_hWnd, message, wParam, lParam);
@@ -156,7 +155,6 @@ class CWnd : public CCmdTarget {
   void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
   void ScreenToClient(LPRECT rect) const;
   void ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }
-  void ClientToScreen(LPRECT rect) const;
   void SetWindowTextW(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
   void SetWindowText(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
   CString GetWindowText() const { return CString(::GetWindowTextString(m_hWnd)); }
